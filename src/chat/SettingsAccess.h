@@ -1,0 +1,23 @@
+#pragma once
+// Every read of a setting goes through this one accessor, at the moment of
+// use. Reads are not const: the live values sit in the dialogs' fields, and
+// reading one may have to create a discarded dialog anew.
+
+#include <QString>
+
+class SettingsAccess
+{
+public:
+    virtual ~SettingsAccess() = default;
+    virtual QString server() = 0;
+    virtual QString userName() = 0;
+    virtual QString password() = 0;
+    virtual QString homeChan() = 0;
+    virtual bool antiIdle() = 0;
+    virtual bool joinLeave() = 0;
+    virtual bool autoReconnect() = 0;
+    // In memory only: the connect button suppresses reconnection for one
+    // disconnect and then restores the value.
+    virtual void setAutoReconnect(bool on) = 0;
+    virtual QString idleMessage() = 0;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// Where transcript text goes. The panes implement it; tests and benchmarks
+// plug in recorders or sinks that discard.
+
+#include <QRgb>
+#include <QString>
+
+class TranscriptSink
+{
+public:
+    virtual ~TranscriptSink() = default;
+    // Appends txt in colour at the end. Callers build time stamps and the
+    // closing CR LF into txt; nothing is added here.
+    virtual void AddText(const QString &txt, QRgb color) = 0;
+};
