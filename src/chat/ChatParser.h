@@ -3,6 +3,8 @@
 // changes and window state. It knows nothing of widgets; everything it does
 // goes through ParserHost and the roster.
 
+#include "TranscriptSink.h"
+
 #include <QByteArray>
 #include <QRgb>
 #include <QString>
@@ -15,7 +17,8 @@ public:
     virtual ~ParserHost() = default;
     virtual void AddText(const QString &txt, QRgb color) = 0;    // upper pane
     virtual void AddText2(const QString &txt, QRgb color) = 0;   // lower pane
-    virtual void setOwnName(const QString &name) = 0;            // `UserName` and the title
+    virtual void setOwnName(const QString &name) = 0;            // `UserName`
+    virtual void setCaption(const QString &title) = 0;           // the window title
     virtual void setReplyName(const QString &name) = 0;
     virtual void setChannelLabel(const QString &label) = 0;
     virtual bool sendParserLine(const QString &line) = 0;        // `SendLine`
@@ -46,9 +49,16 @@ private:
     struct Fields;
     void handleLine(QString line, Fields &f);
     void joinHome();
-    void showUnknownBeforeLogon(const QString &line);
+    void reportDroppedFragment();
+
+    // Hands the host's upper pane to the hex translation.
+    struct UpperPane : TranscriptSink {
+        ParserHost *host;
+        void AddText(const QString &txt, QRgb color) override { host->AddText(txt, color); }
+    };
 
     ParserHost &m_host;
+    UpperPane m_upper;
     RosterModel &m_roster;
     QByteArray m_tail;             // `RecvBuffer`: the unfinished line
     bool m_discarding = false;     // skipping an over-long fragment up to its CR LF

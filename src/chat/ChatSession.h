@@ -64,6 +64,7 @@ public:
 
     // Automatic attempts after a connection that never logged on wait
     // 1 s, 2 s, 4 s ... up to 60 s. Tests shorten the first step.
+    void setPortForTesting(quint16 port) { m_port = port; }
     void setRetryBaseForTesting(int ms) { m_retryBaseMs = ms; m_retryDelayMs = ms; }
     int nextRetryDelayMs() const { return m_retryDelayMs; }
 
@@ -83,6 +84,7 @@ private:
     void AddText(const QString &txt, QRgb color) override;
     void AddText2(const QString &txt, QRgb color) override;
     void setOwnName(const QString &name) override;
+    void setCaption(const QString &title) override;
     void setReplyName(const QString &name) override;
     void setChannelLabel(const QString &label) override;
     bool sendParserLine(const QString &line) override;
@@ -95,13 +97,13 @@ private:
     void onPeerClosed();
     void onSocketError(QAbstractSocket::SocketError error);
     void setConnectCaption(const QString &caption);
-    void setTitle(const QString &title);
     void scheduleReconnect();
 
     SettingsAccess &m_settings;
     TranscriptSink &m_upper;
     TranscriptSink &m_lower;
     QTcpSocket *m_socket = nullptr;
+    quint16 m_port = Port;
     RosterModel m_roster;
     ChatParser m_parser;
 

@@ -44,6 +44,8 @@ public:
     void clear();
     // The count label's caption: the count with one leading blank.
     void refreshCount();
+    // Sets the caption as it stands (a disconnect writes the bare count).
+    void setCountLabel(const QString &caption);
 
     QString countLabel() const { return m_countLabel; }
     int count() const { return int(m_entries.size()); }

@@ -1,0 +1,98 @@
+#include "TranscriptPane.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName, QWidget *parent)
+    : QPlainTextEdit(parent)
+    , m_menu(new QMenu(this))
+{
+    setReadOnly(true);
+    setUndoRedoEnabled(false);   // a transcript is never undone; an undo stack would double its memory
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+
+    m_menu->setObjectName(menuName);
+    QAction *clear = m_menu->addAction(tr("&Clear"));
+    clear->setObjectName(clearName);
+    connect(clear, &QAction::triggered, this, &TranscriptPane::clearPane);
+
+    m_end = QTextCursor(document());
+}
+
+void TranscriptPane::AddText(const QString &txt, QRgb color)
+{
+    // Any selection the user made is dropped; the caret stays at the end.
+    if (textCursor().hasSelection() || !textCursor().atEnd()) {
+        QTextCursor c = textCursor();
+        c.movePosition(QTextCursor::End);
+        setTextCursor(c);
+    }
+    if (txt.isEmpty())
+        return;
+    m_format.setForeground(QColor::fromRgb(color));
+    m_end.movePosition(QTextCursor::End);
+    m_end.insertText(txt, m_format);
+    scrollToEndLater();
+}
+
+void TranscriptPane::clearPane()
+{
+    clear();
+    m_end = QTextCursor(document());
+}
+
+QString TranscriptPane::plainTextCrLf() const
+{
+    QString text = toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+void TranscriptPane::setFontPointSize(int points)
+{
+    QFont f = font();
+    f.setPointSize(points);
+    setFont(f);
+    document()->setDefaultFont(f);
+}
+
+int TranscriptPane::fontPointSize() const
+{
+    return font().pointSize();
+}
+
+void TranscriptPane::mousePressEvent(QMouseEvent *event)
+{
+    // Only the right button alone opens the menu.
+    if (event->buttons() == Qt::RightButton) {
+        m_menu->popup(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void TranscriptPane::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Mouse menus come from mousePressEvent; the keyboard's menu key opens it here.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        m_menu->popup(event->globalPos());
+    event->accept();
+}
+
+// Scrolling once per turn of the event loop keeps a flood of appends cheap.
+void TranscriptPane::scrollToEndLater()
+{
+    if (m_scrollQueued)
+        return;
+    m_scrollQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_scrollQueued = false;
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    });
+}

@@ -1,0 +1,39 @@
+#pragma once
+// A transcript sink that keeps every appended run, so tests compare whole
+// runs (text and colour) instead of searching for fragments.
+
+#include "chat/TranscriptSink.h"
+
+#include <QList>
+#include <QString>
+
+struct Run {
+    QString text;
+    QRgb color;
+    bool operator==(const Run &o) const { return text == o.text && (color & 0xFFFFFF) == (o.color & 0xFFFFFF); }
+};
+
+class RecordingSink : public TranscriptSink
+{
+public:
+    void AddText(const QString &txt, QRgb color) override { runs.append({txt, color & 0xFFFFFF}); }
+    QString plainText() const
+    {
+        QString all;
+        for (const Run &r : runs)
+            all += r.text;
+        return all;
+    }
+    void clear() { runs.clear(); }
+    QList<Run> runs;
+};
+
+// Pretty-printing for QCOMPARE failures.
+#include <QTest>
+namespace QTest {
+template<> inline char *toString(const Run &r)
+{
+    return qstrdup(QStringLiteral("(\"%1\", #%2)").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")))
+                       .arg(r.color & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUtf8().constData());
+}
+} // namespace QTest
