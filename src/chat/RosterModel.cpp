@@ -1,5 +1,7 @@
 #include "RosterModel.h"
 
+#include "Resources.h"
+
 #include <QColor>
 #include <QIcon>
 
@@ -192,6 +194,7 @@ QStringList RosterModel::names() const
 QIcon RosterModel::icon(int index)
 {
     static QList<QIcon> icons = [] {
+        initQuillonResources();
         QList<QIcon> list;
         list.append(QIcon());
         for (int i = 1; i <= 11; ++i)

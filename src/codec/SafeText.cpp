@@ -11,7 +11,7 @@ void defang(QString &text)
         const char16_t u = (dst ? dst[i] : src[i]).unicode();
         if (u >= 0x20 && u != 0x7F)
             continue;
-        if (u == 0 || u == u'\t')
+        if (u == u'\t')
             continue;
         if (!dst)
             dst = text.data();

@@ -8,7 +8,7 @@
 
 namespace SafeText {
 
-// Replaces, in place, every control character 0x01 to 0x1F except TAB by the
+// Replaces, in place, every control character 0x00 to 0x1F except TAB by the
 // control picture U+2400 + code, and DEL (0x7F) by U+2421. One pass; a text
 // without such characters is neither copied nor detached.
 void defang(QString &text);

@@ -1,0 +1,12 @@
+#include "Resources.h"
+
+#include <QtGlobal>
+
+void initQuillonResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(quillon);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
