@@ -1,0 +1,71 @@
+#pragma once
+// Puts both settings hives of one test into a fresh temporary folder, so that
+// no test reads or writes the real machine-wide or per-user locations (tests
+// may run as root, where /etc/xdg would be writable).
+
+#include "settings/Registry.h"
+#include "settings/UserFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+class TempStores
+{
+public:
+    TempStores()
+    {
+        m_machine = m_dir.path() + QStringLiteral("/machine");
+        m_user = m_dir.path() + QStringLiteral("/user");
+        qputenv("XDG_CONFIG_DIRS", m_machine.toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", m_user.toLocal8Bit());
+        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+            QSettings::setPath(format, QSettings::SystemScope, m_machine);
+            QSettings::setPath(format, QSettings::UserScope, m_user);
+        }
+        Registry::setFoldersForTesting(m_machine, m_user);
+    }
+    bool valid() const { return m_dir.isValid(); }
+    QString machineFile() const { return m_machine + QStringLiteral("/Ashgrove/Quillon.conf"); }
+    QString userFile() const { return m_user + QStringLiteral("/Ashgrove/Quillon.conf"); }
+
+    // A folder below a regular file can never be created, which stops
+    // writes even for root.
+    void blockMachine() { m_machine = blocked(QStringLiteral("machine")); apply(); }
+    void blockUser() { m_user = blocked(QStringLiteral("user")); apply(); }
+
+    static void put(const QString &name, const QString &text,
+                    Registry::Hive hive = Registry::Hive::LocalMachine)
+    {
+        Registry::WriteRegString(hive, UserFile::SubKey, name, text);
+    }
+    static QString stored(const QString &name, Registry::Hive hive = Registry::Hive::LocalMachine)
+    {
+        return Registry::ReadRegString(hive, UserFile::SubKey, name);
+    }
+    void putServerList(const QString &text)
+    {
+        Registry::WriteRegString(Registry::Hive::LocalMachine,
+                                 QStringLiteral("Software\\Battle.net\\Configuration"),
+                                 QStringLiteral("Server List"), text);
+    }
+    static QByteArray bytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private:
+    QString blocked(const QString &name)
+    {
+        QFile blocker(m_dir.path() + QStringLiteral("/blocker-") + name);
+        blocker.open(QIODevice::WriteOnly);
+        return blocker.fileName() + QStringLiteral("/config");
+    }
+    void apply() { Registry::setFoldersForTesting(m_machine, m_user); }
+
+    QTemporaryDir m_dir;
+    QString m_machine;
+    QString m_user;
+};
