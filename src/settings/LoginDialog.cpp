@@ -1,0 +1,95 @@
+#include "LoginDialog.h"
+
+#include "DialogSettings.h"
+#include "DialogStyle.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+LoginDialog::LoginDialog(DialogSettings &settings, QWidget *parent)
+    : QDialog(parent)
+    , m_settings(settings)
+    , m_cmbServers(new QComboBox(this))
+    , m_txtUserN(new QLineEdit(this))
+    , m_txtPassW(new QLineEdit(this))
+    , m_cmdLogin(new QPushButton(QStringLiteral("&Login"), this))
+    , m_cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QStringLiteral("Login"));
+    setModal(true);
+    DialogStyle::apply(this);
+
+    m_cmbServers->setObjectName(QStringLiteral("cmbServers"));
+    m_cmbServers->setEditable(false);   // only a listed entry is ever used
+    m_txtUserN->setObjectName(QStringLiteral("txtUserN"));
+    m_txtPassW->setObjectName(QStringLiteral("txtPassW"));
+    m_txtPassW->setEchoMode(QLineEdit::Password);
+    m_cmdLogin->setObjectName(QStringLiteral("cmdLogin"));
+    m_cmdLogin->setDefault(true);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    auto *lblUserN = new QLabel(QStringLiteral("Username:"), this);
+    lblUserN->setObjectName(QStringLiteral("lblUserN"));
+    lblUserN->setBuddy(m_txtUserN);
+    auto *lblPassW = new QLabel(QStringLiteral("Password:"), this);
+    lblPassW->setObjectName(QStringLiteral("lblPassW"));
+    lblPassW->setBuddy(m_txtPassW);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(m_cmbServers, 0, 0, 1, 2);
+    grid->addWidget(lblUserN, 1, 0);
+    grid->addWidget(m_txtUserN, 1, 1);
+    grid->addWidget(lblPassW, 2, 0);
+    grid->addWidget(m_txtPassW, 2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cmdLogin);
+    buttons->addWidget(m_cmdCancel);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+
+    setTabOrder(m_cmbServers, m_txtUserN);
+    setTabOrder(m_txtUserN, m_txtPassW);
+    setTabOrder(m_txtPassW, m_cmdLogin);
+    setTabOrder(m_cmdLogin, m_cmdCancel);
+
+    connect(m_cmbServers, &QComboBox::activated, this,
+            [this](int index) { m_settings.selectServer(index); });
+    connect(m_txtUserN, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_settings.setUserName(text); });
+    connect(m_txtPassW, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_settings.setPassword(text); });
+    connect(m_cmdLogin, &QPushButton::clicked, this, &LoginDialog::loginClicked);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &LoginDialog::cancelClicked);
+    connect(&m_settings, &DialogSettings::loginFieldsChanged, this, &LoginDialog::refresh);
+
+    m_settings.loginForm();   // showing the dialog is a use of its fields: re-create them if discarded
+    refresh();
+}
+
+// Shows the state's values; unchanged texts are left alone so that typing
+// keeps its cursor.
+void LoginDialog::refresh()
+{
+    const LoginForm *form = m_settings.existingLogin();
+    if (!form)
+        return;
+    const QSignalBlocker blockServers(m_cmbServers);
+    QStringList shown;
+    for (int i = 0; i < m_cmbServers->count(); ++i)
+        shown << m_cmbServers->itemText(i);
+    if (shown != form->cmbServers) {
+        m_cmbServers->clear();
+        m_cmbServers->addItems(form->cmbServers);
+    }
+    m_cmbServers->setCurrentIndex(form->selected);
+    if (m_txtUserN->text() != form->txtUserN)
+        m_txtUserN->setText(form->txtUserN);
+    if (m_txtPassW->text() != form->txtPassW)
+        m_txtPassW->setText(form->txtPassW);
+}

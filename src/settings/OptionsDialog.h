@@ -1,0 +1,38 @@
+#pragma once
+// frmOptions: the home channel, the three switches, the idle message and the
+// font size of the upper transcript pane. Its fields live in DialogSettings;
+// the dialog shows them and passes edits back at once.
+
+#include <QDialog>
+
+class DialogSettings;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+class OptionsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit OptionsDialog(DialogSettings &settings, QWidget *parent = nullptr);
+
+signals:
+    void saveClicked();
+    void cancelClicked();
+
+private:
+    void refresh();
+
+    DialogSettings &m_settings;
+    QCheckBox *m_chkAI;
+    QLineEdit *m_txtHomeChan;
+    QPushButton *m_cmdSave;
+    QPushButton *m_cmdCanc;
+    QCheckBox *m_chkUJ;
+    QCheckBox *m_chkRC;
+    QScrollBar *m_scrFSize;
+    QLabel *m_lblFSize;
+    QLineEdit *m_txtIdle;
+};
