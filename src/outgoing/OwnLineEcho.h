@@ -1,0 +1,14 @@
+#pragma once
+// The user's own chat line as the upper pane shows it: the time stamp in
+// red, the own name and ": " in blue-green, the text and a line break in
+// white. Typed chat and a chat-text idle message look the same.
+
+#include <QString>
+
+class ChatSession;
+
+namespace OwnLineEcho {
+
+void show(ChatSession &session, const QString &text);
+
+} // namespace OwnLineEcho
