@@ -1,0 +1,9 @@
+#include "Channel.h"
+
+bool Channel::ban(const QString &name)
+{
+    if (m_banned.size() >= MaxBans && !isBanned(name))
+        return false;
+    m_banned.insert(name.toLower());
+    return true;
+}

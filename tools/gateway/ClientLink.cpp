@@ -1,0 +1,124 @@
+#include "ClientLink.h"
+
+#include "EventLines.h"
+#include "codec/Wire.h"
+
+#include <QTcpSocket>
+
+namespace {
+
+constexpr qint64 ReadSlice = 64 * 1024;
+
+// Control characters would only garble other users' screens.
+QString withoutControls(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    return text;
+}
+
+} // namespace
+
+ClientLink::ClientLink(QTcpSocket *socket, QObject *parent)
+    : QObject(parent), m_socket(socket)
+{
+    m_socket->setParent(this);
+    // Qt reads no more from the kernel than this before we take it.
+    m_socket->setReadBufferSize(ReadSlice);
+    connect(m_socket, &QTcpSocket::readyRead, this, &ClientLink::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &ClientLink::onDisconnected);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, [this] {
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            onDisconnected();
+    });
+}
+
+ClientLink::~ClientLink()
+{
+    m_socket->disconnect(this);
+}
+
+void ClientLink::deliver(const QString &line)
+{
+    writeBytes(Wire::encode(line) + "\r\n");
+}
+
+void ClientLink::refuseLogon()
+{
+    m_state = State::Name;
+    writeBytes("Login failed.\r\n");
+}
+
+void ClientLink::drop()
+{
+    if (m_closed)
+        return;
+    m_dropping = true;
+    m_socket->abort();
+    onDisconnected();
+}
+
+qint64 ClientLink::pendingOutput() const
+{
+    return m_socket->bytesToWrite();
+}
+
+void ClientLink::onReadyRead()
+{
+    QByteArray chunk;
+    while (!m_dropping && m_socket->bytesAvailable() > 0) {
+        chunk = m_socket->read(ReadSlice);
+        if (chunk.isEmpty())
+            break;
+        const QList<QByteArray> lines = m_splitter.feed(chunk);
+        if (const int dropped = m_splitter.takeDropped(); dropped > 0 && isLoggedOn())
+            deliver(EventLines::error(QStringLiteral("Your line was longer than %1 bytes and was dropped.").arg(MaxLine)));
+        for (const QByteArray &line : lines) {
+            if (m_dropping)
+                return;
+            handleLine(line);
+        }
+    }
+}
+
+void ClientLink::handleLine(const QByteArray &line)
+{
+    switch (m_state) {
+    case State::Name: {
+        // The logon record starts with 0x03 0x04; a retry may repeat them.
+        qsizetype start = 0;
+        while (start < line.size() && (line[start] == '\x03' || line[start] == '\x04'))
+            ++start;
+        m_logonName = Wire::decode(line.mid(start));
+        m_state = State::Password;
+        break;
+    }
+    case State::Password:
+        m_state = State::Name;  // until the gateway accepts
+        emit logonRequested(this, m_logonName, Wire::decode(line));
+        break;
+    case State::Chat:
+        emit lineReceived(this, withoutControls(Wire::decode(line)));
+        break;
+    }
+}
+
+void ClientLink::writeBytes(const QByteArray &bytes)
+{
+    if (m_dropping || m_closed || m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    m_socket->write(bytes);
+    if (m_socket->bytesToWrite() > m_maxPendingOutput) {
+        // Dropped from the event loop: the caller may be walking a member list.
+        m_dropping = true;
+        QMetaObject::invokeMethod(this, &ClientLink::drop, Qt::QueuedConnection);
+    }
+}
+
+void ClientLink::onDisconnected()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_dropping = true;
+    emit closed(this);
+}
