@@ -1,5 +1,9 @@
 #include "Registry.h"
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,8 +75,7 @@ bool isPlainFile(const QSettings &s)
 }
 
 // Creates the empty settings file with owner-only access before the first
-// value goes in, so the password is never readable by others. The atomic
-// save of QSettings keeps these permissions.
+// value goes in, so the password is never readable by others.
 bool createPrivateFile(const QString &path)
 {
     if (QFileInfo::exists(path))
@@ -106,7 +109,16 @@ bool WriteRegString(Hive hive, const QString &subKey, const QString &name, const
     const bool existed = QFileInfo::exists(s->fileName());
 #endif
     s->setValue(name, text);
+#ifdef Q_OS_UNIX
+    // The file is replaced by a new one on every save: create that one private too.
+    const mode_t oldMask = ::umask(077);
     s->sync();
+    ::umask(oldMask);
+    if (isPlainFile(*s))
+        QFile::setPermissions(s->fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+#else
+    s->sync();
+#endif
 #ifdef Q_OS_DARWIN
     if (!existed && !isPlainFile(*s))
         QFile::setPermissions(s->fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
