@@ -110,6 +110,8 @@ bool ChatSession::SendLine(const QString &line)
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return false;
     QByteArray bytes = Wire::encode(line);
+    // One call is one line: a pasted line break must not smuggle in a second command.
+    bytes.replace('\r', ' ').replace('\n', ' ');
     bytes.append('\r');
     if (m_socket->write(bytes) != bytes.size())
         return false;

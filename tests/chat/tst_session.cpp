@@ -98,7 +98,8 @@ private slots:
         QVERIFY(session->isConnected());
         QVERIFY(session->SendLine("hello"));
         QVERIFY(session->SendLine(QStringLiteral("5 \u00A3 \u20AC \u4E2D")));
-        const QByteArray expected("hello\r5 \xA3 \x80 ?\r");
+        QVERIFY(session->SendLine("hi\r\n/kick x"));
+        const QByteArray expected("hello\r5 \xA3 \x80 ?\rhi  /kick x\r");
         QVERIFY(gateway->waitForBytes(expected.size()));
         QCOMPARE(gateway->take(), expected);
     }
