@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <chrono>
+
 namespace {
 
 std::function<QTime()> &clockOverride()
@@ -15,6 +17,9 @@ struct Cache {
     int second = -1;
     QString text;
     QString format;
+    // Asking the local time costs a look at the time-zone file on every
+    // call; within the current second the monotonic clock says enough.
+    std::chrono::steady_clock::time_point secondEnds{};
 };
 
 Cache &cache()
@@ -41,8 +46,19 @@ QString timeFormat()
 
 QString now()
 {
-    const QTime t = clockOverride() ? clockOverride()() : QTime::currentTime();
     Cache &c = cache();
+    QTime t;
+    if (clockOverride()) {
+        t = clockOverride()();
+    } else {
+        const auto mono = std::chrono::steady_clock::now();
+        if (mono < c.secondEnds && !c.text.isEmpty())
+            return c.text;
+        t = QTime::currentTime();
+        // A millisecond early rather than late: the clock read above may
+        // lie up to a millisecond before t.
+        c.secondEnds = mono + std::chrono::milliseconds(999 - t.msec());
+    }
     const int second = t.msecsSinceStartOfDay() / 1000;
     if (second != c.second || c.text.isEmpty()) {
         if (c.format.isEmpty())
@@ -57,6 +73,7 @@ void setClockForTesting(std::function<QTime()> clock)
 {
     clockOverride() = std::move(clock);
     cache().second = -1;
+    cache().secondEnds = {};
 }
 
 } // namespace TimeStamp
