@@ -25,10 +25,20 @@ QChar decodeByte(unsigned char b)
 
 QString decode(const char *data, qsizetype size)
 {
-    QString out(size, Qt::Uninitialized);
-    QChar *dst = out.data();
+    // Most bytes mean what they mean in Latin-1, which the library widens
+    // fast; only 0x80 to 0x9F need the table, and most lines have none.
+    QString out = QString::fromLatin1(data, size);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
+    bool high = false;
     for (qsizetype i = 0; i < size; ++i)
-        dst[i] = decodeByte(static_cast<unsigned char>(data[i]));
+        high |= (bytes[i] & 0xE0) == 0x80;
+    if (!high)
+        return out;
+    QChar *dst = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        if ((bytes[i] & 0xE0) == 0x80)
+            dst[i] = decodeByte(bytes[i]);
+    }
     return out;
 }
 
