@@ -2,20 +2,31 @@
 
 namespace SafeText {
 
+namespace {
+
+bool isControl(char16_t u)
+{
+    return (u < 0x20 && u != u'\t') || u == 0x7F;
+}
+
+} // namespace
+
 void defang(QString &text)
 {
     const qsizetype n = text.size();
     const QChar *src = text.constData();
-    QChar *dst = nullptr; // taken only once something must change
+    // Nearly every text is clean: a branch-free look first, which the
+    // compiler turns into wide compares.
+    bool any = false;
+    for (qsizetype i = 0; i < n; ++i)
+        any |= isControl(src[i].unicode());
+    if (!any)
+        return;
+    QChar *dst = text.data();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = (dst ? dst[i] : src[i]).unicode();
-        if (u >= 0x20 && u != 0x7F)
-            continue;
-        if (u == u'\t')
-            continue;
-        if (!dst)
-            dst = text.data();
-        dst[i] = QChar(u == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + u));
+        const char16_t u = dst[i].unicode();
+        if (isControl(u))
+            dst[i] = QChar(u == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + u));
     }
 }
 
