@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QIcon>
 
+#include <charconv>
+
 namespace {
 
 struct ProductRow {
@@ -24,10 +26,18 @@ constexpr ProductRow kProducts[] = {
     {"[W2BN]", 8, "using Warcraft II."},
 };
 
+// Every talk line asks for a product icon, so the codes are compared
+// character by character instead of through the general string compare.
 const ProductRow *findProduct(const QString &product)
 {
+    if (product.size() != 6)
+        return nullptr;
+    const QChar *p = product.constData();
     for (const ProductRow &row : kProducts) {
-        if (product == QLatin1String(row.code))
+        int i = 0;
+        while (i < 6 && p[i].unicode() == char16_t(row.code[i]))
+            ++i;
+        if (i == 6)
             return &row;
     }
     return nullptr;
@@ -95,7 +105,7 @@ QVariant RosterModel::data(const QModelIndex &index, int role) const
 
 int RosterModel::FindUser(const QString &name) const
 {
-    const QString wanted = name.trimmed();
+    const QStringView wanted = QStringView(name).trimmed();
     // The scan runs to the end: of several equal entries the last one counts.
     int found = -1;
     for (int i = 0; i < m_entries.size(); ++i) {
@@ -128,13 +138,13 @@ void RosterModel::addUser(const QString &name, const QString &product, qint16 fl
 
 void RosterModel::removeUser(const QString &name)
 {
-    const QString wanted = name.trimmed();
+    const QStringView wanted = QStringView(name).trimmed();
     const int n = int(m_entries.size());
     // The entry that moves up into a freed position is not examined again.
     for (int j = 0; j < n; ++j) {
         if (j >= m_entries.size())
             break;
-        if (m_entries.at(j).name.trimmed() == wanted) {
+        if (QStringView(m_entries.at(j).name).trimmed() == wanted) {
             beginRemoveRows(QModelIndex(), j, j);
             m_entries.removeAt(j);
             endRemoveRows();
@@ -144,7 +154,7 @@ void RosterModel::removeUser(const QString &name)
 
 void RosterModel::updateFlags(const QString &name, qint16 flags)
 {
-    const QString wanted = name.trimmed();
+    const QStringView wanted = QStringView(name).trimmed();
     const int n = int(m_entries.size());
     for (int j = 0; j < n; ++j) {
         Entry &e = m_entries[j];
@@ -171,7 +181,14 @@ void RosterModel::clear()
 
 void RosterModel::refreshCount()
 {
-    setCountLabel(QLatin1Char(' ') + QString::number(m_entries.size()));
+    // " 12": the count behind a blank, built in one piece.
+    char text[24];
+    text[0] = ' ';
+    const auto end = std::to_chars(text + 1, text + sizeof text, m_entries.size()).ptr;
+    const QLatin1String caption(text, end - text);
+    if (caption == m_countLabel)
+        return;
+    setCountLabel(QString(caption));
 }
 
 void RosterModel::setCountLabel(const QString &caption)
