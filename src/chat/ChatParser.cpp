@@ -7,6 +7,9 @@
 #include "codec/SafeText.h"
 #include "codec/Wire.h"
 
+#include <QStringBuilder>
+
+#include <charconv>
 #include <cstring>
 #include <optional>
 
@@ -26,6 +29,16 @@ Field mid(const QString &s, qsizetype start, qsizetype len)
     if (start > s.size())
         return QString();
     return s.mid(start - 1, len);
+}
+
+// The same characters as a view into s, for fields that are only looked at.
+std::optional<QStringView> midView(const QString &s, qsizetype start, qsizetype len)
+{
+    if (start < 1 || len < 0)
+        return std::nullopt;
+    if (start > s.size())
+        return QStringView();
+    return QStringView(s).mid(start - 1, len);
 }
 
 Field midToEnd(const QString &s, qsizetype start)
@@ -48,13 +61,18 @@ qsizetype inStr(const QString &s, QLatin1String what)
     return s.indexOf(what) + 1;
 }
 
+qsizetype inStr(const QString &s, QLatin1Char what)
+{
+    return s.indexOf(what) + 1;
+}
+
 qsizetype inStr(const QString &s, const QString &what)
 {
     return s.indexOf(what) + 1;
 }
 
 // The flags field read as a decimal number: "0012" is 12.
-std::optional<qint16> decimalFlags(const QString &text)
+std::optional<qint16> decimalFlags(QStringView text)
 {
     bool ok = false;
     const short value = text.trimmed().toShort(&ok, 10);
@@ -113,6 +131,17 @@ int eventCode(const QString &line)
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// ":" + the flags in decimal + ": ", the middle run of a talk line.
+QString flagsRun(qint16 flags)
+{
+    char text[16];
+    text[0] = ':';
+    char *end = std::to_chars(text + 1, text + sizeof text - 2, int(flags)).ptr;
+    *end++ = ':';
+    *end++ = ' ';
+    return QString::fromLatin1(text, end - text);
+}
+
 } // namespace
 
 // The working fields of one ParseData call: they start empty and keep their
@@ -120,7 +149,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 struct ChatParser::Fields {
     QString product;
     qint16 flags = 0;
-    QString flagsText;
     qsizetype quotePos = 0;
     QString text;
     QString channel;
@@ -214,13 +242,11 @@ void ChatParser::handleLine(QString line, Fields &f)
     const qsizetype len = line.size();
 
     // The quoted text and the flags field in front of the quote (WHISPER, TALK, EMOTE, 1010).
-    auto takeQuote = [&] { f.quotePos = inStr(line, QLatin1String("\"")); };
+    auto takeQuote = [&] { f.quotePos = inStr(line, QLatin1Char('"')); };
     auto takeText = [&] { take(f.text, mid(line, f.quotePos + 1, len - f.quotePos - 1)); };
     auto takeFlags = [&] {
-        const Field flagsText = mid(line, f.quotePos - 5, 4);
-        if (flagsText)
+        if (const auto flagsText = midView(line, f.quotePos - 5, 4))
             take(f.flags, decimalFlags(*flagsText));
-        take(f.flagsText, flagsText);
     };
     // The name is the whole field between the keyword and the flags field, so
     // a name that contains its own flags text is not cut. The flags field
@@ -248,16 +274,14 @@ void ChatParser::handleLine(QString line, Fields &f)
         const QLatin1String keyword = eventCode(line) == 1001 ? QLatin1String("USER") : QLatin1String("JOIN");
         take(m_curName, mid(line, inStr(line, keyword) + 5, len - 22));
         take(f.product, right(line, 6));
-        const Field flagsText = mid(line, inStr(line, f.product) - 5, 4);
-        if (flagsText)
+        if (const auto flagsText = midView(line, inStr(line, f.product) - 5, 4))
             take(f.flags, decimalFlags(*flagsText));
-        take(f.flagsText, flagsText);
         m_roster.addUser(m_curName, f.product, f.flags);
         if (keyword == QLatin1String("JOIN")) {
             if (m_host.joinLeave()) {
                 m_host.AddText2(TimeStamp::now(), Colors::Red);
-                m_host.AddText2(m_curName + QStringLiteral(" joined the channel ")
-                                    + Parsing::ProductText(f.product) + kCrLf,
+                m_host.AddText2(m_curName % QLatin1String(" joined the channel ")
+                                    % Parsing::ProductText(f.product) % kCrLf,
                                 Colors::Grey);
             }
             m_roster.refreshCount();
@@ -269,7 +293,7 @@ void ChatParser::handleLine(QString line, Fields &f)
         m_roster.removeUser(m_curName);
         if (m_host.joinLeave()) {
             m_host.AddText2(TimeStamp::now(), Colors::Red);
-            m_host.AddText2(m_curName + QStringLiteral(" left the channel.") + kCrLf, Colors::Grey);
+            m_host.AddText2(m_curName % QLatin1String(" left the channel.") % kCrLf, Colors::Grey);
         }
         m_roster.refreshCount();
         break;
@@ -280,8 +304,8 @@ void ChatParser::handleLine(QString line, Fields &f)
         takeNameBeforeFlags(QLatin1String("WHISPER"), 8, 0);
         takeText();
         m_host.AddText(TimeStamp::now(), Colors::Red);
-        m_host.AddText(m_curName + QStringLiteral(" whispers: "), Colors::Green);
-        m_host.AddText(f.text + kCrLf, Colors::Grey);
+        m_host.AddText(m_curName % QLatin1String(" whispers: "), Colors::Green);
+        m_host.AddText(f.text % kCrLf, Colors::Grey);
         m_host.setReplyName(m_curName);
         break;
     }
@@ -294,8 +318,8 @@ void ChatParser::handleLine(QString line, Fields &f)
         // Only the flags decide: the placeholder product matches no product.
         const qint16 rank = Parsing::ProductIcon(QStringLiteral("[BLAH]"), f.flags);
         m_host.AddText(m_curName, (rank == 9 || rank == 10) ? Colors::White : Colors::Green);
-        m_host.AddText(QLatin1Char(':') + QString::number(f.flags) + QStringLiteral(": "), Colors::Yellow);
-        m_host.AddText(f.text + kCrLf, Colors::White);
+        m_host.AddText(flagsRun(f.flags), Colors::Yellow);
+        m_host.AddText(f.text % kCrLf, Colors::White);
         if (f.text.startsWith(QChar(0xA3)) && f.text.size() > 1)
             Quillon_Engine::HexTranslate(f.text.mid(1), m_upper);
         break;
@@ -305,7 +329,7 @@ void ChatParser::handleLine(QString line, Fields &f)
         takeQuote();
         take(f.channel, mid(line, f.quotePos + 1, len - f.quotePos - 1));
         m_host.AddText(TimeStamp::now(), Colors::Red);
-        m_host.AddText(QStringLiteral("You have joined channel ") + f.channel + kCrLf, Colors::Cyan);
+        m_host.AddText(QLatin1String("You have joined channel ") % f.channel % kCrLf, Colors::Cyan);
         m_host.setChannelLabel(f.channel);
         // Servers that never send the welcome line still get the home channel.
         if (m_loggedOn)
@@ -314,9 +338,7 @@ void ChatParser::handleLine(QString line, Fields &f)
     }
     case 1009: { // USER: flags changed
         take(m_curName, mid(line, inStr(line, QLatin1String("USER")) + 5, len - 15));
-        const Field flagsText = right(line, 4);
-        take(f.flags, decimalFlags(*flagsText));
-        take(f.flagsText, flagsText);
+        take(f.flags, decimalFlags(QStringView(line).right(4)));
         m_roster.updateFlags(m_curName, f.flags);
         break;
     }
@@ -326,15 +348,15 @@ void ChatParser::handleLine(QString line, Fields &f)
         takeNameBeforeFlags(QLatin1String("WHISPER"), 8, 0);
         takeText();
         m_host.AddText(TimeStamp::now(), Colors::Red);
-        m_host.AddText(QStringLiteral("You whisper to ") + m_curName + QStringLiteral(": "), Colors::Green);
-        m_host.AddText(f.text + kCrLf, Colors::Grey);
+        m_host.AddText(QLatin1String("You whisper to ") % m_curName % QLatin1String(": "), Colors::Green);
+        m_host.AddText(f.text % kCrLf, Colors::Grey);
         break;
     }
     case 1018: { // INFO
         takeQuote();
         takeText();
         m_host.AddText2(TimeStamp::now(), Colors::Red);
-        m_host.AddText2(f.text + kCrLf, Colors::Yellow);
+        m_host.AddText2(f.text % kCrLf, Colors::Yellow);
         if (f.text.contains(QLatin1String("Welcome to Battle.net!")))
             joinHome();
         break;
@@ -343,7 +365,7 @@ void ChatParser::handleLine(QString line, Fields &f)
         takeQuote();
         takeText();
         m_host.AddText2(TimeStamp::now(), Colors::Red);
-        m_host.AddText2(QStringLiteral("Error: ") + f.text + kCrLf, Colors::Red);
+        m_host.AddText2(QLatin1String("Error: ") % f.text % kCrLf, Colors::Red);
         break;
     }
     case 1023: { // EMOTE: the name keeps the blank behind it
@@ -352,7 +374,7 @@ void ChatParser::handleLine(QString line, Fields &f)
         takeFlags();
         takeNameBeforeFlags(QLatin1String("EMOTE"), 6, 1);
         m_host.AddText(TimeStamp::now(), Colors::Red);
-        m_host.AddText(m_curName + f.text + kCrLf, Colors::Yellow);
+        m_host.AddText(m_curName % f.text % kCrLf, Colors::Yellow);
         break;
     }
     default:
