@@ -1,0 +1,53 @@
+#include "ChatLog.h"
+
+#include "TimeStamp.h"
+#include "codec/Wire.h"
+
+#include <QLocale>
+#include <QSaveFile>
+
+namespace ChatLog {
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+}
+
+QString withLogExtension(const QString &name)
+{
+    return name.endsWith(Extension, Qt::CaseSensitive) ? name : name + Extension;
+}
+
+QString savedOnLine(const QDateTime &when)
+{
+    const QLocale locale = QLocale::system();
+    return QStringLiteral("Log saved on ") + locale.toString(when.date(), QLocale::ShortFormat)
+         + QStringLiteral(" at ") + locale.toString(when.time(), TimeStamp::timeFormat());
+}
+
+QByteArray build(const QStringList &users, const QString &chatText, const QString &savedOn)
+{
+    QString text;
+    text.reserve(chatText.size() + 256);
+    text += QStringLiteral("Quillon v2.2") + CrLf;
+    text += CrLf;
+    text += savedOn + CrLf;
+    text += CrLf;
+    text += QStringLiteral("Users in channel:") + CrLf;
+    for (const QString &user : users)
+        text += user + CrLf;
+    text += CrLf;
+    text += QStringLiteral("Chat text:") + CrLf;
+    text += chatText + CrLf;
+    return Wire::encode(text);
+}
+
+bool write(const QString &path, const QByteArray &bytes, QString *errorText)
+{
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok && errorText)
+        *errorText = file.errorString();
+    return ok;   // an uncommitted QSaveFile removes its temporary file
+}
+
+} // namespace ChatLog

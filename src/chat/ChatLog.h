@@ -1,0 +1,31 @@
+#pragma once
+// The chat log file: a header with the date and time, the users in the
+// channel and the whole text of the upper pane, as CR LF lines in the
+// Western code page. The file is written beside its old version and takes
+// its place only when every byte is down, so a failure part-way never
+// leaves a broken or emptied log behind.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace ChatLog {
+
+inline const QString Extension = QStringLiteral(".log");
+
+// name with ".log" appended unless it ends in exactly ".log" (case counts).
+QString withLogExtension(const QString &name);
+
+// "Log saved on " + the system's short date + " at " + its time of day.
+QString savedOnLine(const QDateTime &when);
+
+// The whole file: header, the date line, one line per user, "Chat text:",
+// then chatText (whose own CR LF line ends stay) and one CR LF.
+QByteArray build(const QStringList &users, const QString &chatText, const QString &savedOn);
+
+// Writes bytes to path, replacing the file only when all of it was written.
+// On failure the old file stays as it was and errorText says why.
+bool write(const QString &path, const QByteArray &bytes, QString *errorText = nullptr);
+
+} // namespace ChatLog
