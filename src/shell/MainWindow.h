@@ -1,40 +1,104 @@
 #pragma once
-// The main window: hosts the panes, the roster, the input line and the
-// buttons, and binds them to the chat session. It holds no protocol logic.
+// The main window: owns the chat session, the live settings, the send path,
+// the roster commands and the anti-idle timers for the whole run, hosts the
+// panes, the roster, the input line and the six buttons, and routes the
+// buttons to the parts that do the work. The window itself holds only the
+// chrome: start-up and shutdown order, the hover effect and window moving.
 
+#include "HoverState.h"
+#include "ShellPrompts.h"
+
+#include <QPointer>
 #include <QWidget>
 
+#include <array>
+#include <memory>
+
+class AboutDialog;
+class AntiIdle;
 class ChatSession;
-class InterimSettings;
+class DialogSettings;
+class InputLine;
 class QLabel;
 class QListView;
+class QMenu;
 class QPushButton;
-class QComboBox;
+class RosterCommands;
+class SendPath;
 class TranscriptPane;
 
 class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(ShellPrompts prompts = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     ChatSession &session() { return *m_session; }
+    DialogSettings &settings() { return *m_settings; }
+    AntiIdle &antiIdle() { return *m_antiIdle; }
+    SendPath &sendPath() { return *m_sendPath; }
     TranscriptPane *txtChat() const { return m_txtChat; }
     TranscriptPane *txtChat2() const { return m_txtChat2; }
+    InputLine *txtSend() const { return m_txtSend; }
+    QPushButton *button(int index) const { return m_buttons.at(index); }
+    const HoverState &hoverState() const { return m_hover; }
+
+    // cmdSaveLog: asks for a file name and writes the chat log.
+    void SaveLog();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    enum Button { Connect, Send, Options, About, SaveLogButton, Exit };
+
+    void buildChrome();
     void buildLayout();
     void bindSession();
-    void cmdConnectClicked();
+    void bindButtons();
+    void startUp();
 
-    InterimSettings *m_settings;
+    void cmdConnectClicked();
+    void cmdSendClicked();
+    void cmdOptionsClicked();
+    void cmdAboutClicked();
+    void popUpAt(QMenu *menu, QWidget *anchor);
+    void reportSettingsProblem(const QString &text);
+
+    // The background, Label1, Label2, lblChan and lblChanCnt move the window.
+    bool isDragSurface(const QWidget *child) const;
+    void applyHover();
+
+    ShellPrompts m_prompts;
+
     TranscriptPane *m_txtChat;
     TranscriptPane *m_txtChat2;
     QListView *m_lstUser;
     QLabel *m_lblChan;
     QLabel *m_lblChanCnt;
-    QComboBox *m_txtSend;
-    QPushButton *m_cmdConnect;
-    ChatSession *m_session;
+    QLabel *m_label1;
+    QLabel *m_label2;
+    InputLine *m_txtSend;
+    std::array<QPushButton *, HoverState::ButtonCount> m_buttons{};
+
+    // Declared in the order they are built: each one refers only to the
+    // ones above it and to the widgets, and they go in reverse order, before
+    // the widgets. The settings' hooks reach the timers only once start-up runs.
+    std::unique_ptr<DialogSettings> m_settings;
+    std::unique_ptr<ChatSession> m_session;
+    std::unique_ptr<SendPath> m_sendPath;
+    std::unique_ptr<RosterCommands> m_rosterCommands;
+    std::unique_ptr<AntiIdle> m_antiIdle;
+
+    QMenu *m_sndMenu = nullptr;
+    QMenu *m_lstMenu = nullptr;
+    QPointer<AboutDialog> m_about;
+
+    HoverState m_hover;
+    bool m_askingToExit = false;
+    bool m_closing = false;
 };

@@ -1,3 +1,4 @@
+#include "shell/MainLook.h"
 #include "shell/MainWindow.h"
 
 #include <QApplication>
@@ -7,6 +8,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setOrganizationName(QStringLiteral("Ashgrove"));
+    QApplication::setApplicationVersion(QStringLiteral("2.2"));
+    QApplication::setFont(MainLook::defaultFont());
     MainWindow window;
     window.show();
     return app.exec();
