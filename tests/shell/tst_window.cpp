@@ -350,6 +350,14 @@ private slots:
         QVERIFY(gateway.waitForReceivedEnding("\r\nWanderers\r\n"));
         QVERIFY(w.txtChat()->toPlainText().startsWith(QLatin1String("Connecting to 127.0.0.1...")));
 
+        // Enter in the input line sends.
+        gateway.take();
+        w.txtSend()->setFocus();
+        QTest::keyClicks(w.txtSend(), QStringLiteral("/join Elsewhere"));
+        QTest::keyClick(w.txtSend(), Qt::Key_Return);
+        QVERIFY(gateway.waitForReceivedEnding("/join Elsewhere\r"));
+        QCOMPARE(gateway.take(), QByteArray("/join Elsewhere\r"));
+
         // Pressed again it ends the connection for good.
         QTest::mouseClick(buttonNamed(w, "cmdConnect"), Qt::LeftButton);
         QCOMPARE(buttonNamed(w, "cmdConnect")->text(), QStringLiteral("&Connect"));
