@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QCoreApplication>
+#include <QShowEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -92,4 +94,14 @@ void LoginDialog::refresh()
         m_txtUserN->setText(form->txtUserN);
     if (m_txtPassW->text() != form->txtPassW)
         m_txtPassW->setText(form->txtPassW);
+}
+
+void LoginDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The password mask ("*") comes from the style sheet, which a line edit
+    // reads only on a style change; under a parent with a style sheet of its
+    // own the dialog is polished without one.
+    QEvent styleChange(QEvent::StyleChange);
+    QCoreApplication::sendEvent(m_txtPassW, &styleChange);
 }

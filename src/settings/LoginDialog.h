@@ -19,6 +19,9 @@ signals:
     void loginClicked();
     void cancelClicked();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void refresh();
 

@@ -283,11 +283,15 @@ private slots:
     {
         TempStores stores;
         DialogSettings settings({});
-        LoginDialog dialog(settings);
+        QWidget styledParent;   // the main window has a style sheet of its own
+        styledParent.setStyleSheet(QStringLiteral("QPushButton#cmdConnect { color: #000000; }"));
+        LoginDialog dialog(settings, &styledParent);
         QCOMPARE(dialog.objectName(), QStringLiteral("frmLogin"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Login"));
         QVERIFY(!dialog.findChild<QComboBox *>(QStringLiteral("cmbServers"))->isEditable());
         QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("txtPassW"))->echoMode(), QLineEdit::Password);
+        dialog.show();
+        QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("txtPassW"))->displayText(), QStringLiteral("*********"));
         QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("txtUserN"))->text(), QStringLiteral("Anonymous"));
         QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdLogin"))->text(), QStringLiteral("&Login"));
         QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("cmdCancel"))->text(), QStringLiteral("&Cancel"));
