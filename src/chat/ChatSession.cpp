@@ -9,7 +9,32 @@
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
-}
+
+// The transcript lines of one received chunk go into both panes as one
+// batch each, laid out once when the chunk is done.
+class PaneBatch
+{
+public:
+    PaneBatch(TranscriptSink &upper, TranscriptSink &lower)
+        : m_upper(upper)
+        , m_lower(lower)
+    {
+        m_upper.beginBatch();
+        m_lower.beginBatch();
+    }
+    ~PaneBatch()
+    {
+        m_lower.endBatch();
+        m_upper.endBatch();
+    }
+    PaneBatch(const PaneBatch &) = delete;
+    PaneBatch &operator=(const PaneBatch &) = delete;
+
+private:
+    TranscriptSink &m_upper;
+    TranscriptSink &m_lower;
+};
+} // namespace
 
 ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, TranscriptSink &lower,
                          QObject *parent)
@@ -150,8 +175,10 @@ void ChatSession::readSlice()
     if (!m_active)
         return;
     const QByteArray chunk = m_socket->read(ReadSlice);
-    if (!chunk.isEmpty())
+    if (!chunk.isEmpty()) {
+        PaneBatch batch(m_upper, m_lower);
         m_parser.ParseData(chunk);
+    }
     if (m_active && m_socket->bytesAvailable() > 0) {
         m_sliceQueued = true;
         QMetaObject::invokeMethod(this, &ChatSession::readSlice, Qt::QueuedConnection);
@@ -163,8 +190,10 @@ void ChatSession::onPeerClosed()
     if (!m_active)
         return;
     // Lines that arrived just before the close still count.
-    if (m_socket->bytesAvailable() > 0)
+    if (m_socket->bytesAvailable() > 0) {
+        PaneBatch batch(m_upper, m_lower);
         m_parser.ParseData(m_socket->readAll());
+    }
     Disconnect();
 }
 

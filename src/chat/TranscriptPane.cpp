@@ -27,10 +27,15 @@ TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName
 void TranscriptPane::AddText(const QString &txt, QRgb color)
 {
     // Any selection the user made is dropped; the caret stays at the end.
-    if (textCursor().hasSelection() || !textCursor().atEnd()) {
-        QTextCursor c = textCursor();
-        c.movePosition(QTextCursor::End);
-        setTextCursor(c);
+    QTextCursor caret = textCursor();
+    if (caret.hasSelection() || !caret.atEnd()) {
+        // Moving the caret asks the layout, which must know every append.
+        if (m_batchDepth > 0)
+            m_end.endEditBlock();
+        caret.movePosition(QTextCursor::End);
+        setTextCursor(caret);
+        if (m_batchDepth > 0)
+            m_end.beginEditBlock();
     }
     if (txt.isEmpty())
         return;
@@ -40,10 +45,31 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
     scrollToEndLater();
 }
 
+// One edit block for the whole batch: the document is laid out once when it
+// ends, not after every run (a talk line is four runs).
+void TranscriptPane::beginBatch()
+{
+    if (m_batchDepth++ == 0)
+        m_end.beginEditBlock();
+}
+
+void TranscriptPane::endBatch()
+{
+    if (m_batchDepth == 0)
+        return;
+    if (--m_batchDepth == 0)
+        m_end.endEditBlock();
+}
+
 void TranscriptPane::clearPane()
 {
+    // The document is rebuilt empty; an open batch goes on in the new one.
+    if (m_batchDepth > 0)
+        m_end.endEditBlock();
     clear();
     m_end = QTextCursor(document());
+    if (m_batchDepth > 0)
+        m_end.beginEditBlock();
 }
 
 QString TranscriptPane::plainTextCrLf() const

@@ -19,6 +19,8 @@ public:
     TranscriptPane(const QString &menuName, const QString &clearName, QWidget *parent = nullptr);
 
     void AddText(const QString &txt, QRgb color) override;
+    void beginBatch() override;
+    void endBatch() override;
     void clearPane();
 
     // The text with CR LF line ends, as it was appended.
@@ -41,4 +43,5 @@ private:
     QTextCursor m_end;
     QTextCharFormat m_format;
     bool m_scrollQueued = false;
+    int m_batchDepth = 0;   // open batches: the document is one edit until the last ends
 };

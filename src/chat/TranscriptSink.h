@@ -12,4 +12,11 @@ public:
     // Appends txt in colour at the end. Callers build time stamps and the
     // closing CR LF into txt; nothing is added here.
     virtual void AddText(const QString &txt, QRgb color) = 0;
+
+    // The appends between these belong together (one chunk from the server):
+    // a sink may lay them out once, at the end, instead of after each one.
+    // Batches may nest. A batch never outlives the event handler that opened
+    // it, so nothing is painted while one is open.
+    virtual void beginBatch() {}
+    virtual void endBatch() {}
 };
