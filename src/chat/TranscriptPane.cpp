@@ -27,8 +27,12 @@ TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName
 void TranscriptPane::AddText(const QString &txt, QRgb color)
 {
     // Any selection the user made is dropped; the caret stays at the end.
+    // The end cursor marks the end, so a caret on it needs no further look;
+    // asking a cursor whether it is at the end walks the document's fragment
+    // tree, which in a long transcript costs a good part of an append.
     QTextCursor caret = textCursor();
-    if (caret.hasSelection() || !caret.atEnd()) {
+    const bool caretOnEnd = !caret.hasSelection() && caret.position() == m_end.position();
+    if (!caretOnEnd && (caret.hasSelection() || !caret.atEnd())) {
         // Moving the caret asks the layout, which must know every append.
         if (m_batchDepth > 0)
             m_end.endEditBlock();
@@ -40,7 +44,11 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
     if (txt.isEmpty())
         return;
     m_format.setForeground(QColor::fromRgb(color));
-    m_end.movePosition(QTextCursor::End);
+    // The caret stands at the end now. Moving a cursor lays out its line
+    // first, and the end cursor is nearly always there already, since each
+    // insert leaves it there.
+    if (m_end.position() != caret.position())
+        m_end.movePosition(QTextCursor::End);
     m_end.insertText(txt, m_format);
     scrollToEndLater();
 }
