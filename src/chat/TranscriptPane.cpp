@@ -6,10 +6,33 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+// A transcript keeps its text in a few arrays that double as they grow. The
+// C library raises its threshold for giving big blocks their own pages after
+// the first such block is freed; from then on a doubling may copy the
+// whole transcript in one go, which freezes the window for tens of
+// milliseconds in a long session. A fixed threshold keeps big blocks in
+// their own pages, where growing them moves no bytes.
+void keepBigBlocksInOwnPages()
+{
+#ifdef __GLIBC__
+    static const bool done = mallopt(M_MMAP_THRESHOLD, 256 * 1024) != 0;
+    Q_UNUSED(done);
+#endif
+}
+
+} // namespace
+
 TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName, QWidget *parent)
     : QPlainTextEdit(parent)
     , m_menu(new QMenu(this))
 {
+    keepBigBlocksInOwnPages();
     setReadOnly(true);
     setUndoRedoEnabled(false);   // a transcript is never undone; an undo stack would double its memory
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
