@@ -5,10 +5,16 @@
 #include "TranscriptSink.h"
 #include "codec/Wire.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+
+// A slice of received data is handled in pieces of this size, and ends once
+// it has taken this long, whatever the slice's byte limit.
+constexpr qsizetype ReadPiece = 8 * 1024;
+constexpr qint64 SliceBudgetNs = 8 * 1000 * 1000;
 
 // The transcript lines of one received chunk go into both panes as one
 // batch each, laid out once when the chunk is done.
@@ -174,10 +180,22 @@ void ChatSession::readSlice()
     m_sliceQueued = false;
     if (!m_active)
         return;
-    const QByteArray chunk = m_socket->read(ReadSlice);
-    if (!chunk.isEmpty()) {
+    {
+        // Read in pieces, so that a slow or busy machine ends the slice on
+        // time instead of after a fixed number of bytes.
         PaneBatch batch(m_upper, m_lower);
-        m_parser.ParseData(chunk);
+        QElapsedTimer spent;
+        spent.start();
+        qsizetype taken = 0;
+        while (m_active && taken < ReadSlice) {
+            const QByteArray chunk = m_socket->read(qMin(ReadPiece, ReadSlice - taken));
+            if (chunk.isEmpty())
+                break;
+            m_parser.ParseData(chunk);
+            taken += chunk.size();
+            if (spent.nsecsElapsed() >= SliceBudgetNs)
+                break;
+        }
     }
     if (m_active && m_socket->bytesAvailable() > 0) {
         m_sliceQueued = true;
