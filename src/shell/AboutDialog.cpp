@@ -16,19 +16,6 @@ namespace {
 
 const QColor Silver(0xC0, 0xC0, 0xC0);
 
-QLabel *textLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
-                  QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
-    return label;
-}
-
 } // namespace
 
 HomeLink::HomeLink(const QString &address, QWidget *parent)
@@ -115,11 +102,11 @@ AboutDialog::AboutDialog(std::function<bool(const QUrl &)> openUrl, QWidget *par
 
     QFont heading = MainLook::tahoma(9.75);
     heading.setBold(true);
-    QLabel *lblCredits = textLabel(QStringLiteral("Quillon Credits:"), QStringLiteral("lblCredits"), Silver,
+    QLabel *lblCredits = MainLook::textLabel(QStringLiteral("Quillon Credits:"), QStringLiteral("lblCredits"), Silver,
                                    heading, this);
-    QLabel *lblRole = textLabel(QStringLiteral("Bot Coding"), QStringLiteral("lblRole"), MainLook::Text,
+    QLabel *lblRole = MainLook::textLabel(QStringLiteral("Bot Coding"), QStringLiteral("lblRole"), MainLook::Text,
                                 MainLook::defaultFont(), this);
-    QLabel *lblAuthor = textLabel(Credit, QStringLiteral("lblAuthor"), Silver, MainLook::defaultFont(), this);
+    QLabel *lblAuthor = MainLook::textLabel(Credit, QStringLiteral("lblAuthor"), Silver, MainLook::defaultFont(), this);
 
     m_cmdOk->setObjectName(QStringLiteral("cmdOk"));
     m_cmdOk->setDefault(true);

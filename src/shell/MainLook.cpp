@@ -1,5 +1,7 @@
 #include "MainLook.h"
 
+#include <QLabel>
+
 #include <QFrame>
 
 namespace MainLook {
@@ -85,6 +87,19 @@ QString styleSheet()
         "#txtChat QScrollBar::add-page, #txtChat QScrollBar::sub-page,"
         "#txtChat2 QScrollBar::add-page, #txtChat2 QScrollBar::sub-page,"
         "#lstUser QScrollBar::add-page, #lstUser QScrollBar::sub-page { background: none; }");
+}
+
+QLabel *textLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
+                  QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, color);
+    label->setPalette(p);
+    return label;
 }
 
 QFrame *decorativeLine(QWidget *parent)

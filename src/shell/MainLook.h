@@ -9,6 +9,7 @@
 #include <QString>
 
 class QFrame;
+class QLabel;
 class QWidget;
 
 namespace MainLook {
@@ -30,6 +31,10 @@ QPalette palette();
 // Rules for the main window's own elements, addressed by their names, so
 // that dialogs opened over the window keep their own look.
 QString styleSheet();
+
+// A label of plain text (never markup) in a colour and font of its own.
+QLabel *textLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
+                  QWidget *parent);
 
 // A #404040 line; the pointer passes through it to the background.
 QFrame *decorativeLine(QWidget *parent);

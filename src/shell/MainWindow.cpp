@@ -35,13 +35,7 @@ const QString CrLf = QStringLiteral("\r\n");
 QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
                     QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
+    QLabel *label = MainLook::textLabel(text, name, color, font, parent);
     // Moves over a label reach the window, which leaves the buttons' hover
     // state alone there: a label is not the bare background.
     label->setMouseTracking(true);
