@@ -42,6 +42,10 @@ public:
     // A new connection: no leftover bytes, not logged on, home not joined.
     void resetConnection();
 
+    // Bytes of an unfinished line held back for the next chunk; never more
+    // than MaxTail.
+    qsizetype pendingBytes() const { return m_tail.size(); }
+
     bool loggedOn() const { return m_loggedOn; }
     QString curName() const { return m_curName; }
 
