@@ -78,6 +78,7 @@ void ChatSession::Login()
     m_active = false;   // closing a previous socket here is no peer close
     m_socket->abort();
     m_parser.resetConnection();
+    m_peerClosed = false;
     m_active = true;
     m_socket->connectToHost(server, m_port);
     setConnectCaption(CaptionDisconnect);
@@ -88,6 +89,7 @@ void ChatSession::Disconnect()
     const bool hadLoggedOn = m_parser.loggedOn();
     m_active = false;      // our own close is not the peer's
     m_sliceQueued = false;
+    m_peerClosed = false;
     m_socket->abort();
     AddText(QStringLiteral("Disconnected.") + kCrLf + kCrLf, Colors::Red);
     setConnectCaption(CaptionConnect);
@@ -200,6 +202,8 @@ void ChatSession::readSlice()
     if (m_active && m_socket->bytesAvailable() > 0) {
         m_sliceQueued = true;
         QMetaObject::invokeMethod(this, &ChatSession::readSlice, Qt::QueuedConnection);
+    } else if (m_active && m_peerClosed) {
+        Disconnect();
     }
 }
 
@@ -207,12 +211,12 @@ void ChatSession::onPeerClosed()
 {
     if (!m_active)
         return;
-    // Lines that arrived just before the close still count.
-    if (m_socket->bytesAvailable() > 0) {
-        PaneBatch batch(m_upper, m_lower);
-        m_parser.ParseData(m_socket->readAll());
-    }
-    Disconnect();
+    // Lines that arrived just before the close still count. They are read
+    // in slices like any others (up to a full buffer may be waiting), and
+    // the disconnect follows the last of them.
+    m_peerClosed = true;
+    if (!m_sliceQueued)
+        readSlice();
 }
 
 void ChatSession::onSocketError(QAbstractSocket::SocketError error)

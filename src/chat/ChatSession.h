@@ -116,6 +116,7 @@ private:
 
     bool m_active = false;          // a connection is started and not yet torn down
     bool m_sliceQueued = false;
+    bool m_peerClosed = false;      // the server closed; its last bytes are still being handled
     QTimer m_retryTimer;
     int m_retryBaseMs = 1000;
     int m_retryDelayMs = 1000;

@@ -308,6 +308,31 @@ private slots:
         QVERIFY(watch.maxPending <= ChatParser::MaxTail);
         QVERIFY2(watch.maxBuffered <= SocketBufferBound, qPrintable(QString::number(watch.maxBuffered)));
     }
+
+    // The server floods and closes at once: what it sent before the close
+    // is still shown, in slices, and only then does the client disconnect.
+    void aFloodAndThenAClose()
+    {
+        connectAndLogOn();
+        constexpr int Lines = 50000;
+        QByteArray flood;
+        for (int i = 0; i < Lines; ++i)
+            flood += "1005 TALK Ann 0010 \"last " + QByteArray::number(i) + "\"\r\n";
+        Watcher watch(*session);
+        gateway->send(flood);
+        gateway->dropClient();
+        QTRY_COMPARE_WITH_TIMEOUT(countIn(*upper, QStringLiteral("Disconnected.\r\n\r\n")), 1, 120000);
+        qInfo("flood and close: longest event-loop gap %.1f ms, %d turns", watch.longestGapMs, watch.ticks);
+        int next = 0;
+        for (const Run &r : upper->runs) {
+            if (r.text.startsWith(QLatin1String("last ")))
+                QCOMPARE(r.text, QStringLiteral("last %1\r\n").arg(next++));
+        }
+        QCOMPARE(next, Lines);
+        QCOMPARE(upper->runs.last(), (Run{"Disconnected.\r\n\r\n", Colors::Red}));
+        QCOMPARE(session->connectCaption(), ChatSession::CaptionConnect);
+        QVERIFY(watch.ticks > 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(HostileGatewayTest)
