@@ -105,8 +105,10 @@ void TranscriptPane::clearPane()
 
 QString TranscriptPane::plainTextCrLf() const
 {
-    QString text = toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // The raw text: the widget's plain text would turn a no-break space
+    // (byte 0xA0) into a blank in the log file.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     return text;
 }
 
