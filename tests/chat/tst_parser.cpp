@@ -289,7 +289,7 @@ private slots:
         QTest::newRow("short flags") << QByteArray("1009 USER");
         QTest::newRow("channel no quote") << QByteArray("1007 CHANNEL");
         QTest::newRow("name empty") << QByteArray("2010 NAME");
-        QTest::newRow("nul and ff") << QByteArray("1005 TALK \0\xff 0010 \"\0\xff\"", 26);
+        QTest::newRow("nul and ff") << QByteArray("1005 TALK \0\xff 0010 \"\0\xff\"", 22);
         QTest::newRow("binary") << QByteArray("\x01\x02\x03\x04\xfe\xff\x00\x7f", 8);
     }
     void malformedLinesNeverStopTheParser()
