@@ -97,15 +97,18 @@ Stream channelLife(qsizetype lines, int users, unsigned seed)
         const QByteArray who = present.isEmpty() ? QByteArray("Nobody") : present.at(g.pick(int(present.size())));
         if (roll < 55) {
             line(s.bytes, "1005 TALK " + who + ' ' + g.flags() + " \"" + g.text(5, 17) + '"');
-        } else if (roll < 64) {
-            const QByteArray n = freshName();
-            present.append(n);
-            line(s.bytes, "1002 JOIN " + n + ' ' + g.flags() + ' ' + g.product());
-        } else if (roll < 73 && present.size() > 1) {
-            const int k = g.pick(int(present.size()));
-            const QByteArray n = present.takeAt(k);
-            taken.remove(n);
-            line(s.bytes, "1003 LEAVE " + n + ' ' + g.flags());
+        } else if (roll < 73) {
+            // Comings and goings keep the channel near its starting size.
+            const bool join = roll < 64 ? present.size() < users + 25 : present.size() <= qMax(1, users - 25);
+            if (join) {
+                const QByteArray n = freshName();
+                present.append(n);
+                line(s.bytes, "1002 JOIN " + n + ' ' + g.flags() + ' ' + g.product());
+            } else {
+                const QByteArray n = present.takeAt(g.pick(int(present.size())));
+                taken.remove(n);
+                line(s.bytes, "1003 LEAVE " + n + ' ' + g.flags());
+            }
         } else if (roll < 80) {
             line(s.bytes, "1004 WHISPER " + who + ' ' + g.flags() + " \"" + g.text(5, 13) + '"');
         } else if (roll < 87) {
