@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Builds Quillon from scratch in build-tests/ and runs every test headless.
+# Builds Quillon and runs every test headless.
+#   tools/run-tests.sh             plain build in build-tests/
+#   tools/run-tests.sh --sanitize  AddressSanitizer and UndefinedBehaviorSanitizer build in build-asan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
-cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build-tests -j2
-ctest --test-dir build-tests --output-on-failure -j2
+if [ "${1:-}" = "--sanitize" ]; then
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_SANITIZE=ON
+  cmake --build build-asan -j2
+  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-asan --output-on-failure -j2
+else
+  cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build-tests -j2
+  ctest --test-dir build-tests --output-on-failure -j2
+fi
