@@ -2,9 +2,7 @@
 // outgoing lines, the window state through logon and disconnection, the
 // reconnection rules and socket failures.
 
-#include "FakeSettings.h"
-#include "RecordingSink.h"
-#include "ScriptedGateway.h"
+#include "GatewaySessionTest.h"
 #include "chat/ChatSession.h"
 #include "chat/Colors.h"
 #include "chat/TimeStamp.h"
@@ -15,15 +13,10 @@
 
 using namespace Colors;
 
-class SessionTest : public QObject
+class SessionTest : public GatewaySessionTest
 {
     Q_OBJECT
 
-    FakeSettings *settings = nullptr;
-    RecordingSink *upper = nullptr;
-    RecordingSink *lower = nullptr;
-    ChatSession *session = nullptr;
-    ScriptedGateway *gateway = nullptr;
 
     // Connects and waits for the logon record.
     void connectAndLogOn()
@@ -43,25 +36,8 @@ class SessionTest : public QObject
 
 private slots:
     void initTestCase() { TimeStamp::setClockForTesting([] { return QTime(1, 2, 3); }); }
-    void init()
-    {
-        settings = new FakeSettings;
-        upper = new RecordingSink;
-        lower = new RecordingSink;
-        gateway = new ScriptedGateway;
-        QVERIFY(gateway->listen());
-        session = new ChatSession(*settings, *upper, *lower);
-        session->setPortForTesting(gateway->port());
-        session->setRetryBaseForTesting(20);
-    }
-    void cleanup()
-    {
-        delete session;
-        delete gateway;
-        delete lower;
-        delete upper;
-        delete settings;
-    }
+    void init() { QVERIFY(setUpSession()); }
+    void cleanup() { tearDownSession(); }
 
     void logonRecord_data()
     {

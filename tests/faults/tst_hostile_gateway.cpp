@@ -5,9 +5,7 @@
 // turning, every complete well-formed line shows, and what it holds back
 // stays bounded. Timings are printed, never asserted.
 
-#include "FakeSettings.h"
-#include "RecordingSink.h"
-#include "ScriptedGateway.h"
+#include "GatewaySessionTest.h"
 #include "chat/ChatSession.h"
 #include "chat/Colors.h"
 #include "chat/TimeStamp.h"
@@ -69,15 +67,10 @@ QByteArray bytes(const char (&literal)[N])
 
 } // namespace
 
-class HostileGatewayTest : public QObject
+class HostileGatewayTest : public GatewaySessionTest
 {
     Q_OBJECT
 
-    FakeSettings *settings = nullptr;
-    RecordingSink *upper = nullptr;
-    RecordingSink *lower = nullptr;
-    ChatSession *session = nullptr;
-    ScriptedGateway *gateway = nullptr;
 
     void connectAndLogOn()
     {
@@ -108,25 +101,8 @@ class HostileGatewayTest : public QObject
 
 private slots:
     void initTestCase() { TimeStamp::setClockForTesting([] { return QTime(4, 5, 6); }); }
-    void init()
-    {
-        settings = new FakeSettings;
-        upper = new RecordingSink;
-        lower = new RecordingSink;
-        gateway = new ScriptedGateway;
-        QVERIFY(gateway->listen());
-        session = new ChatSession(*settings, *upper, *lower);
-        session->setPortForTesting(gateway->port());
-        session->setRetryBaseForTesting(20);
-    }
-    void cleanup()
-    {
-        delete session;
-        delete gateway;
-        delete lower;
-        delete upper;
-        delete settings;
-    }
+    void init() { QVERIFY(setUpSession()); }
+    void cleanup() { tearDownSession(); }
 
     void refusedAgainAndAgain()
     {
