@@ -24,14 +24,14 @@ public:
 class DiscardingHost : public QuietHost
 {
 public:
-    void AddText(const QString &txt, QRgb) override { chars += txt.size(); }
-    void AddText2(const QString &txt, QRgb) override { chars += txt.size(); }
+    void AddText(const QString &txt, Rgb) override { chars += txt.size(); }
+    void AddText2(const QString &txt, Rgb) override { chars += txt.size(); }
     qsizetype chars = 0;   // keeps the compiler from dropping the work
 };
 
 struct Run {
     QString text;
-    QRgb color;
+    Rgb color;
 };
 
 // The runs of each pane, with the number of runs each input slice produced,
@@ -39,8 +39,8 @@ struct Run {
 class RecordingHost : public QuietHost
 {
 public:
-    void AddText(const QString &txt, QRgb color) override { upper.append({txt, color}); }
-    void AddText2(const QString &txt, QRgb color) override { lower.append({txt, color}); }
+    void AddText(const QString &txt, Rgb color) override { upper.append({txt, color}); }
+    void AddText2(const QString &txt, Rgb color) override { lower.append({txt, color}); }
     QList<Run> upper;
     QList<Run> lower;
 };
@@ -53,8 +53,8 @@ public:
         , m_lower(low)
     {
     }
-    void AddText(const QString &txt, QRgb color) override { m_upper.AddText(txt, color); }
-    void AddText2(const QString &txt, QRgb color) override { m_lower.AddText(txt, color); }
+    void AddText(const QString &txt, Rgb color) override { m_upper.AddText(txt, color); }
+    void AddText2(const QString &txt, Rgb color) override { m_lower.AddText(txt, color); }
 
 private:
     TranscriptSink &m_upper;

@@ -25,7 +25,7 @@
 class CheckingSink : public TranscriptSink
 {
 public:
-    void AddText(const QString &txt, QRgb color) override
+    void AddText(const QString &txt, Rgb color) override
     {
         const qsizetype body = txt.endsWith(QLatin1String("\r\n")) ? txt.size() - 2 : txt.size();
         for (qsizetype i = 0; i < body; ++i) {
@@ -38,5 +38,5 @@ public:
     }
     bool keepText = true;
     QString text;
-    QList<QRgb> colors;
+    QList<Rgb> colors;
 };

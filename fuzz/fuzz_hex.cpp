@@ -13,16 +13,13 @@ namespace {
 
 const QString Label = QStringLiteral("Translation (HEX): ");
 
-// The runs of one translation: the time stamp, then the label line.
+// The translation line without its label.
 QString translated(const QString &x)
 {
-    CheckingSink sink;
-    Quillon_Engine::HexTranslate(x, sink);
-    FUZZ_CHECK(sink.colors.size() == 2, "a translation is not two runs");
-    const qsizetype labelAt = sink.text.indexOf(Label);
-    FUZZ_CHECK(labelAt > 0, "a translation without its label");
-    FUZZ_CHECK(sink.text.endsWith(QLatin1String("\r\n")), "a translation that does not end its line");
-    return sink.text.mid(labelAt + Label.size(), sink.text.size() - labelAt - Label.size() - 2);
+    const QString line = Quillon_Engine::HexTranslate(x);
+    FUZZ_CHECK(line.startsWith(Label), "a translation without its label");
+    FUZZ_CHECK(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')), "a translation that breaks its line");
+    return line.mid(Label.size());
 }
 
 } // namespace
@@ -45,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qsizetype i = 1; i < sent.size(); ++i)
         FUZZ_CHECK(Quillon_Engine::IsHexChar(sent.mid(i, 1)), "a character of an encoding is no hex digit");
     const QString back = translated(sent.mid(1));
-    if (wire.contains('\n') || wire.contains('\x0E')) {
+    if (wire.contains('\n') || wire.contains('\x0E') || sent.size() - 1 > 32767) {
         FUZZ_CHECK(back == QLatin1String("Bad hex character found, not translating"), "a refused code was translated");
     } else {
         QString expected = text.left(text.indexOf(QChar(0)) < 0 ? text.size() : text.indexOf(QChar(0)));

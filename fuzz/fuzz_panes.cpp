@@ -25,7 +25,7 @@ public:
         : TranscriptPane(QStringLiteral("txtMenu"), QStringLiteral("mClr"))
     {
     }
-    void AddText(const QString &txt, QRgb color) override
+    void AddText(const QString &txt, Rgb color) override
     {
         check.AddText(txt, color);
         TranscriptPane::AddText(txt, color);
@@ -46,8 +46,8 @@ public:
         , lower(low)
     {
     }
-    void AddText(const QString &txt, QRgb color) override { upper.AddText(txt, color); }
-    void AddText2(const QString &txt, QRgb color) override { lower.AddText(txt, color); }
+    void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
+    void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
     void setOwnName(const QString &) override {}
     void setCaption(const QString &) override {}
     void setReplyName(const QString &) override {}

@@ -16,8 +16,8 @@ namespace {
 class Host : public ParserHost
 {
 public:
-    void AddText(const QString &txt, QRgb color) override { upper.AddText(txt, color); }
-    void AddText2(const QString &txt, QRgb color) override { lower.AddText(txt, color); }
+    void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
+    void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
     void setOwnName(const QString &) override {}
     void setCaption(const QString &) override {}
     void setReplyName(const QString &) override {}

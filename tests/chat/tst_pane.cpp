@@ -12,7 +12,7 @@
 
 namespace {
 
-QRgb colorAt(TranscriptPane &pane, int position)
+Rgb colorAt(TranscriptPane &pane, int position)
 {
     QTextCursor c(pane.document());
     c.setPosition(position + 1);   // the format of the character before the cursor
@@ -42,11 +42,11 @@ private slots:
         pane.AddText("", 0x123456);
         pane.AddText("next", 0x00FFFF);
         QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1:02:03]  Bob:10: <b>x</b> & &amp;\r\nnext"));
-        QCOMPARE(colorAt(pane, 0), QRgb(0xFF0000));
-        QCOMPARE(colorAt(pane, 11), QRgb(0x00FF00));
-        QCOMPARE(colorAt(pane, 14), QRgb(0xFFFF00));
-        QCOMPARE(colorAt(pane, 19), QRgb(0xFFFFFF));
-        QCOMPARE(colorAt(pane, pane.document()->characterCount() - 2), QRgb(0x00FFFF));
+        QCOMPARE(colorAt(pane, 0), Rgb(0xFF0000));
+        QCOMPARE(colorAt(pane, 11), Rgb(0x00FF00));
+        QCOMPARE(colorAt(pane, 14), Rgb(0xFFFF00));
+        QCOMPARE(colorAt(pane, 19), Rgb(0xFFFFFF));
+        QCOMPARE(colorAt(pane, pane.document()->characterCount() - 2), Rgb(0x00FFFF));
         QCOMPARE(pane.document()->blockCount(), 2);
     }
 

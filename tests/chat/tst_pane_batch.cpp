@@ -14,7 +14,7 @@
 
 namespace {
 
-QRgb colorAt(TranscriptPane &pane, int position)
+Rgb colorAt(TranscriptPane &pane, int position)
 {
     QTextCursor c(pane.document());
     c.setPosition(position + 1);
@@ -38,8 +38,8 @@ private slots:
         pane.endBatch();
         pane.AddText("second\r\n", 0xFFFFFF);
         QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1]  Bob\r\nsecond\r\n"));
-        QCOMPARE(colorAt(pane, 0), QRgb(0xFF0000));
-        QCOMPARE(colorAt(pane, 5), QRgb(0x00FF00));
+        QCOMPARE(colorAt(pane, 0), Rgb(0xFF0000));
+        QCOMPARE(colorAt(pane, 5), Rgb(0x00FF00));
         QCOMPARE(pane.document()->blockCount(), 3);
         QCOMPARE(changes.size(), 0);
         pane.endBatch();
@@ -81,7 +81,7 @@ private slots:
         pane.AddText("kept\r\n", 0xFF0000);
         pane.endBatch();
         QCOMPARE(pane.plainTextCrLf(), QStringLiteral("kept\r\n"));
-        QCOMPARE(colorAt(pane, 0), QRgb(0xFF0000));
+        QCOMPARE(colorAt(pane, 0), Rgb(0xFF0000));
         // The widget's own clear works as well: appends still go to the end.
         pane.clear();
         pane.AddText("a", 0xFFFFFF);

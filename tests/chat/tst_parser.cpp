@@ -71,7 +71,7 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QList<Run>>("runs");
-        auto talkRuns = [this](const QString &name, QRgb nameColor, const QString &flags, const QString &text) {
+        auto talkRuns = [this](const QString &name, Rgb nameColor, const QString &flags, const QString &text) {
             return QList<Run>{{S, Red}, {name, nameColor}, {QLatin1Char(':') + flags + QStringLiteral(": "), Yellow},
                               {text + QStringLiteral("\r\n"), White}};
         };

@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(r.FindUser(" Bob "), 4);   // the last match, name trimmed
         QCOMPARE(r.FindUser("Nobody"), -1);
         QCOMPARE(r.data(r.index(1), Qt::DisplayRole).toString(), QStringLiteral("Op"));
-        QCOMPARE(r.data(r.index(1), Qt::ForegroundRole).value<QColor>(), QColor(0xFFFFFF));
+        QCOMPARE(r.data(r.index(1), RosterModel::ColorRole).toUInt(), 0xFFFFFFu);
     }
 
     void removingUsers()

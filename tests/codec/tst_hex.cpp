@@ -10,8 +10,8 @@ using namespace Quillon_Engine;
 
 namespace {
 
-constexpr QRgb kRed = 0xFF0000;
-constexpr QRgb kGreen = 0x00C864;
+constexpr Rgb kRed = 0xFF0000;
+constexpr Rgb kGreen = 0x00C864;
 
 QList<Run> translated(const QString &text)
 {
@@ -25,9 +25,7 @@ QList<Run> refused()
 
 QList<Run> translate(const QString &x)
 {
-    RecordingSink sink;
-    HexTranslate(x, sink);
-    return sink.runs;
+    return {{TimeStamp::now(), kRed}, {HexTranslate(x) + "\r\n", kGreen}};
 }
 
 // What a decoded control character looks like in the transcript.
@@ -138,10 +136,13 @@ private slots:
         QCOMPARE(translate(x), refused());
     }
 
+    // Up to 32,767 hex digits are translated; a longer text is refused.
     void longLine()
     {
-        const QString text(50000, QLatin1Char('x'));
-        QCOMPARE(translate(HexEncode(text).mid(1)), translated(text));
+        const QString longest(32766 / 2, QLatin1Char('x'));
+        QCOMPARE(translate(HexEncode(longest).mid(1)), translated(longest));
+        QCOMPARE(translate(HexEncode(longest).mid(1) + "7"), refused());
+        QCOMPARE(translate(HexEncode(longest + "x").mid(1)), refused());
     }
 
     void defang()

@@ -1,7 +1,7 @@
 #pragma once
 // Settings held in plain fields, for tests of the parts that only read them.
 
-#include "chat/SettingsAccess.h"
+#include "settings/SettingsAccess.h"
 
 class FakeSettings : public SettingsAccess
 {

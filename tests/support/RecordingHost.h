@@ -10,8 +10,8 @@
 class RecordingHost : public ParserHost
 {
 public:
-    void AddText(const QString &txt, QRgb color) override { upper.AddText(txt, color); }
-    void AddText2(const QString &txt, QRgb color) override { lower.AddText(txt, color); }
+    void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
+    void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
     void setOwnName(const QString &name) override { ownName = name; }
     void setCaption(const QString &title) override { caption = title; }
     void setReplyName(const QString &name) override { replyName = name; }

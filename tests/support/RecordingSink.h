@@ -9,14 +9,14 @@
 
 struct Run {
     QString text;
-    QRgb color;
+    Rgb color;
     bool operator==(const Run &o) const { return text == o.text && (color & 0xFFFFFF) == (o.color & 0xFFFFFF); }
 };
 
 class RecordingSink : public TranscriptSink
 {
 public:
-    void AddText(const QString &txt, QRgb color) override { runs.append({txt, color & 0xFFFFFF}); }
+    void AddText(const QString &txt, Rgb color) override { runs.append({txt, color & 0xFFFFFF}); }
     QString plainText() const
     {
         QString all;

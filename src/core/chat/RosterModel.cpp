@@ -1,0 +1,204 @@
+#include "RosterModel.h"
+
+#include <charconv>
+
+namespace {
+
+struct ProductRow {
+    const char *code;
+    int icon;
+    const char *text;
+};
+
+constexpr ProductRow kProducts[] = {
+    {"[SEXP]", 1, "using Starcraft: Brood War."},
+    {"[D2DV]", 2, "using Diablo II."},
+    {"[CHAT]", 3, "using a Chat bot."},
+    {"[DRTL]", 4, "using Diablo."},
+    {"[DSHR]", 5, "using Diablo Shareware."},
+    {"[STAR]", 6, "using Starcraft."},
+    {"[SSHR]", 7, "using Starcraft Shareware."},
+    {"[W2BN]", 8, "using Warcraft II."},
+};
+
+// Every talk line asks for a product icon, so the codes are compared
+// character by character instead of through the general string compare.
+const ProductRow *findProduct(const QString &product)
+{
+    if (product.size() != 6)
+        return nullptr;
+    const QChar *p = product.constData();
+    for (const ProductRow &row : kProducts) {
+        int i = 0;
+        while (i < 6 && p[i].unicode() == char16_t(row.code[i]))
+            ++i;
+        if (i == 6)
+            return &row;
+    }
+    return nullptr;
+}
+
+bool isRankIcon(int icon) { return icon == 9 || icon == 10; }
+
+} // namespace
+
+namespace Parsing {
+
+qint16 ProductIcon(const QString &product, qint16 flags)
+{
+    const int f = flags;
+    const ProductRow *row = findProduct(product);
+    qint16 icon = row ? qint16(row->icon) : 0;
+    // Each rank rule overrides the ones before it.
+    if ((f & 1) != 0 || ((f & 8) != 0 && f != 10 && f != 12))
+        icon = 9;
+    if (f == 12 || ((f & 2) != 0 && f != 10))
+        icon = 10;
+    if ((f & 20) != 0 && f != 12)
+        icon = 11;
+    if (f == 32)
+        icon = 11;
+    return icon;
+}
+
+QString ProductText(const QString &product)
+{
+    if (product.isEmpty())
+        return QStringLiteral("as an Admin.");
+    const ProductRow *row = findProduct(product);
+    return row ? QString::fromLatin1(row->text) : QString();
+}
+
+} // namespace Parsing
+
+RosterModel::RosterModel(QObject *parent)
+    : QAbstractListModel(parent)
+{
+}
+
+int RosterModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+QVariant RosterModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_entries.size())
+        return {};
+    const Entry &e = m_entries.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return e.name;
+    case IconRole:
+        return e.icon;
+    case ColorRole:
+        return e.color;
+    default:
+        return {};
+    }
+}
+
+int RosterModel::FindUser(const QString &name) const
+{
+    const QStringView wanted = QStringView(name).trimmed();
+    // The scan runs to the end: of several equal entries the last one counts.
+    int found = -1;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).name == wanted)
+            found = i + 1;
+    }
+    return found;
+}
+
+void RosterModel::addUser(const QString &name, const QString &product, qint16 flags)
+{
+    Entry e;
+    e.name = name;
+    e.product = product;
+    e.icon = product.isEmpty() ? 9 : Parsing::ProductIcon(product, flags);
+    const int row = int(m_entries.size());
+    beginInsertRows(QModelIndex(), row, row);
+    m_entries.append(e);
+    endInsertRows();
+    if (!product.isEmpty() && isRankIcon(e.icon)) {
+        const int pos = FindUser(name);
+        if (pos > 0) {
+            m_entries[pos - 1].color = RankColor;
+            const QModelIndex idx = index(pos - 1);
+            emit dataChanged(idx, idx, {ColorRole});
+        }
+    }
+    refreshCount();
+}
+
+void RosterModel::removeUser(const QString &name)
+{
+    const QStringView wanted = QStringView(name).trimmed();
+    const int n = int(m_entries.size());
+    // The entry that moves up into a freed position is not examined again.
+    for (int j = 0; j < n; ++j) {
+        if (j >= m_entries.size())
+            break;
+        if (QStringView(m_entries.at(j).name).trimmed() == wanted) {
+            beginRemoveRows(QModelIndex(), j, j);
+            m_entries.removeAt(j);
+            endRemoveRows();
+        }
+    }
+}
+
+void RosterModel::updateFlags(const QString &name, qint16 flags)
+{
+    const QStringView wanted = QStringView(name).trimmed();
+    const int n = int(m_entries.size());
+    for (int j = 0; j < n; ++j) {
+        Entry &e = m_entries[j];
+        if (e.name != wanted)
+            continue;
+        e.icon = Parsing::ProductIcon(e.product, flags);
+        emit dataChanged(index(j), index(j), {IconRole});
+        const int pos = FindUser(name);
+        if (pos > 0) {
+            m_entries[pos - 1].color = isRankIcon(Parsing::ProductIcon(e.product, flags)) ? RankColor : DefaultColor;
+            emit dataChanged(index(pos - 1), index(pos - 1), {ColorRole});
+        }
+    }
+}
+
+void RosterModel::clear()
+{
+    if (m_entries.isEmpty())
+        return;
+    beginResetModel();
+    m_entries.clear();
+    endResetModel();
+}
+
+void RosterModel::refreshCount()
+{
+    // " 12": the count behind a blank, built in one piece.
+    char text[24];
+    text[0] = ' ';
+    const auto end = std::to_chars(text + 1, text + sizeof text, m_entries.size()).ptr;
+    const QLatin1String caption(text, end - text);
+    if (caption == m_countLabel)
+        return;
+    setCountLabel(QString(caption));
+}
+
+void RosterModel::setCountLabel(const QString &caption)
+{
+    if (caption == m_countLabel)
+        return;
+    m_countLabel = caption;
+    emit countLabelChanged(caption);
+}
+
+QStringList RosterModel::names() const
+{
+    QStringList out;
+    out.reserve(m_entries.size());
+    for (const Entry &e : m_entries)
+        out.append(e.name);
+    return out;
+}

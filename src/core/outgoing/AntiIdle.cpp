@@ -1,0 +1,56 @@
+#include "AntiIdle.h"
+
+#include "OwnLineEcho.h"
+#include "chat/ChatSession.h"
+#include "settings/SettingsAccess.h"
+
+AntiIdle::AntiIdle(ChatSession &session, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+{
+    tmr1.setObjectName(QStringLiteral("tmr1"));
+    tmr2.setObjectName(QStringLiteral("tmr2"));
+    connect(&tmr1, &QTimer::timeout, this, &AntiIdle::tick1);
+    connect(&tmr2, &QTimer::timeout, this, &AntiIdle::tick2);
+}
+
+AntiIdle::Stage AntiIdle::stage() const
+{
+    if (tmr2.isActive())
+        return Stage::Second;
+    if (tmr1.isActive())
+        return Stage::First;
+    return Stage::Off;
+}
+
+void AntiIdle::InitAI()
+{
+    tmr1.start(m_stageMs);      // start() restarts a running count
+    tmr2.stop();
+}
+
+void AntiIdle::stop()
+{
+    tmr1.stop();
+    tmr2.stop();
+}
+
+void AntiIdle::tick1()
+{
+    tmr1.stop();
+    tmr2.start(m_stageMs);
+}
+
+void AntiIdle::tick2()
+{
+    // Read now: the message may have been edited since the last round.
+    const QString message = m_session.settings().idleMessage();
+    // Refused (usually: no connection): stay armed, the next try comes a
+    // stage later, and nothing is said about it.
+    if (!m_session.SendLine(message))
+        return;
+    if (!message.startsWith(QLatin1Char('/')))
+        OwnLineEcho::show(m_session, message);
+    tmr2.stop();
+    tmr1.start(m_stageMs);
+}

@@ -1,0 +1,70 @@
+#include "SendPath.h"
+
+#include "InputBuffer.h"
+#include "OwnLineEcho.h"
+#include "chat/ChatSession.h"
+#include "chat/Colors.h"
+#include "chat/TimeStamp.h"
+#include "chat/TranscriptSink.h"
+#include "codec/QuillonEngine.h"
+
+SendPath::SendPath(ChatSession &session, InputBuffer &input, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_input(input)
+{
+}
+
+void SendPath::Send()
+{
+    // Without a connection the typed text simply waits in the input line.
+    if (!m_session.isConnected())
+        return;
+
+    QString line = m_input.editText();
+    if (line.isEmpty())
+        return;
+
+    if (!line.startsWith(QLatin1Char('/'))) {
+        OwnLineEcho::show(m_session, line);
+        dispatch(line);
+        return;
+    }
+
+    if (line.startsWith(HexCommand)) {
+        m_input.setEditText(line.mid(HexCommand.size()));
+        hexSend();      // sends through a nested Send()
+        return;
+    }
+
+    if (line.startsWith(ReplyCommand)) {
+        const QString target = m_session.replyName();
+        if (target.isEmpty()) {
+            m_session.upper().AddText(TimeStamp::now() + NobodyToReplyTo + QStringLiteral("\r\n"),
+                                      Colors::Red);
+            m_input.clearEditText();
+            return;
+        }
+        line = QStringLiteral("/w ") + target + QLatin1Char(' ') + line.mid(ReplyCommand.size());
+        m_input.setEditText(line);
+    }
+
+    // A server command: not echoed, the server answers for it.
+    dispatch(line);
+}
+
+void SendPath::hexSend()
+{
+    m_input.setEditText(Quillon_Engine::HexEncode(m_input.editText()));
+    Send();
+}
+
+void SendPath::dispatch(const QString &line)
+{
+    m_input.appendHistory(line);
+    if (!m_session.SendLine(line)) {
+        m_session.Disconnect();
+        return;
+    }
+    m_input.clearEditText();
+}

@@ -1,0 +1,413 @@
+#include "MainWindow.h"
+
+#include "AboutDialog.h"
+#include "MainLook.h"
+#include "chat/ChatLog.h"
+#include "chat/ChatSession.h"
+#include "chat/Colors.h"
+#include "chat/Resources.h"
+#include "chat/RosterView.h"
+#include "chat/TimeStamp.h"
+#include "chat/TranscriptPane.h"
+#include "outgoing/AntiIdle.h"
+#include "outgoing/InputLine.h"
+#include "outgoing/OutgoingMenus.h"
+#include "outgoing/RosterCommands.h"
+#include "outgoing/SendPath.h"
+#include "settings/DialogSettings.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSizeGrip>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
+                    QWidget *parent)
+{
+    QLabel *label = MainLook::textLabel(text, name, color, font, parent);
+    // Moves over a label reach the window, which leaves the buttons' hover
+    // state alone there: a label is not the bare background.
+    label->setMouseTracking(true);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_prompts(prompts.completed())
+    , m_txtChat(new TranscriptPane(QStringLiteral("txtMenu"), QStringLiteral("mClr"), this))
+    , m_txtChat2(new TranscriptPane(QStringLiteral("iMenu"), QStringLiteral("iClr"), this))
+    , m_lstUser(new QListView(this))
+    , m_lblChan(chromeLabel(ChatSession::NotLoggedOn, QStringLiteral("lblChan"), MainLook::Text,
+                            MainLook::defaultFont(), this))
+    , m_lblChanCnt(chromeLabel(QStringLiteral("0"), QStringLiteral("lblChanCnt"), MainLook::Text,
+                               MainLook::defaultFont(), this))
+    , m_label1(chromeLabel(QStringLiteral("Quillon 2.2"), QStringLiteral("Label1"), MainLook::Label1Text,
+                           MainLook::tahoma(14.25), this))
+    , m_label2(chromeLabel(QStringLiteral("A s h g r o v e"), QStringLiteral("Label2"), MainLook::Text,
+                           MainLook::label2Font(), this))
+    , m_txtSend(new InputLine(this))
+{
+    initQuillonResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(ChatSession::StartTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
+
+    SettingsHooks hooks;
+    hooks.initAI = [this] {
+        if (m_antiIdle)
+            m_antiIdle->InitAI();
+    };
+    hooks.stopAI = [this] {
+        if (m_antiIdle)
+            m_antiIdle->stop();
+    };
+    hooks.setChatFontSize = [this](int points) { m_txtChat->setFontPointSize(points); };
+    hooks.reportProblem = [this](const QString &text) { reportSettingsProblem(text); };
+    hooks.login = [this] { m_session->Login(); };
+    m_settings = std::make_unique<DialogSettings>(std::move(hooks));
+    m_session = std::make_unique<ChatSession>(*m_settings, *m_txtChat, *m_txtChat2);
+    m_sendPath = std::make_unique<SendPath>(*m_session, *m_txtSend);
+    m_rosterCommands = std::make_unique<RosterCommands>(*m_session, *m_txtSend);
+    m_antiIdle = std::make_unique<AntiIdle>(*m_session);
+    m_sndMenu = OutgoingMenus::createSndMenu(*m_sendPath, this);
+    m_lstMenu = OutgoingMenus::createLstMenu(*m_rosterCommands, this);
+
+    buildChrome();
+    buildLayout();
+    bindSession();
+    bindButtons();
+    startUp();
+    m_txtSend->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- look and layout ----
+
+void MainWindow::buildChrome()
+{
+    setFont(MainLook::defaultFont());
+    setPalette(MainLook::palette());
+    setAutoFillBackground(true);
+    setMouseTracking(true);   // the bare background turns the buttons back
+
+    m_txtChat->setObjectName(QStringLiteral("txtChat"));
+    m_txtChat2->setObjectName(QStringLiteral("txtChat2"));
+    m_lstUser->setObjectName(QStringLiteral("lstUser"));
+    m_lstUser->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lstUser->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstUser->setUniformItemSizes(true);
+    m_lstUser->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_lstUser->viewport()->installEventFilter(this);
+    m_lstUser->installEventFilter(this);
+    m_txtSend->setMinimumContentsLength(20);
+
+    // The channel name may be long; it is cut rather than widening the roster.
+    m_lblChan->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_lblChanCnt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    static const char *const names[HoverState::ButtonCount] = {
+        "cmdConnect", "cmdSend", "cmdOptions", "cmdAbout", "cmdSaveLog", "cmdExit"};
+    const QString captions[HoverState::ButtonCount] = {
+        ChatSession::CaptionConnect, QStringLiteral("&Send"), QStringLiteral("&Options"),
+        QStringLiteral("&About"), QStringLiteral("Save &Log"), QStringLiteral("&Exit")};
+    // All six as wide as the widest bold caption, so that neither the hover
+    // effect nor "&Disconnect" makes the row jump.
+    QFont bold = MainLook::defaultFont();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int width = metrics.horizontalAdvance(QStringLiteral("Disconnect"));
+    for (const QString &caption : captions)
+        width = std::max(width, metrics.horizontalAdvance(QString(caption).remove(QLatin1Char('&'))));
+    for (int i = 0; i < HoverState::ButtonCount; ++i) {
+        auto *button = new QPushButton(captions[i], this);
+        button->setObjectName(QLatin1String(names[i]));
+        button->setFont(MainLook::defaultFont());
+        button->setMinimumWidth(width + 26);
+        button->setAutoDefault(false);
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+        m_buttons[i] = button;
+    }
+    // Last, so that every element already carries the name its rule uses.
+    setStyleSheet(MainLook::styleSheet());
+}
+
+void MainWindow::buildLayout()
+{
+    auto *header = new QHBoxLayout;
+    header->setContentsMargins(2, 0, 2, 0);
+    header->addWidget(m_label1, 0, Qt::AlignLeft | Qt::AlignBottom);
+    header->addStretch(1);
+    header->addWidget(m_label2, 0, Qt::AlignRight | Qt::AlignBottom);
+
+    auto *talk = new QVBoxLayout;
+    talk->setSpacing(6);
+    talk->addWidget(m_txtChat, 3);
+    talk->addWidget(m_txtChat2, 1);
+    talk->addWidget(m_txtSend);
+
+    auto *channel = new QHBoxLayout;
+    channel->setContentsMargins(2, 0, 2, 0);
+    channel->addWidget(m_lblChan, 1);
+    channel->addWidget(m_lblChanCnt);
+    auto *side = new QVBoxLayout;
+    side->setSpacing(6);
+    side->addLayout(channel);
+    side->addWidget(m_lstUser, 1);
+    m_lstUser->setFixedWidth(170);
+
+    auto *body = new QHBoxLayout;
+    body->setSpacing(8);
+    body->addLayout(talk, 1);
+    body->addLayout(side);
+
+    auto *footer = new QHBoxLayout;
+    footer->setSpacing(6);
+    for (QPushButton *button : m_buttons)
+        footer->addWidget(button);
+    footer->addStretch(1);
+    auto *grip = new QSizeGrip(this);
+    grip->setObjectName(QStringLiteral("sizeGrip"));
+    footer->addWidget(grip, 0, Qt::AlignBottom | Qt::AlignRight);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 6, 6, 6);
+    layout->setSpacing(6);
+    layout->addLayout(header);
+    layout->addWidget(MainLook::decorativeLine(this));
+    layout->addLayout(body, 1);
+    layout->addWidget(MainLook::decorativeLine(this));
+    layout->addLayout(footer);
+
+    setTabOrder(m_txtSend, m_buttons[Connect]);
+    for (int i = 1; i < HoverState::ButtonCount; ++i)
+        setTabOrder(m_buttons[i - 1], m_buttons[i]);
+    setTabOrder(m_buttons[Exit], m_lstUser);
+    setTabOrder(m_lstUser, m_txtChat);
+    setTabOrder(m_txtChat, m_txtChat2);
+
+    setMinimumSize(560, 380);
+    resize(780, 540);
+}
+
+// ---- wiring ----
+
+void MainWindow::bindSession()
+{
+    RosterModel &roster = m_session->roster();
+    connect(&roster, &RosterModel::countLabelChanged, m_lblChanCnt, &QLabel::setText);
+    connect(m_session.get(), &ChatSession::channelLabelChanged, m_lblChan, &QLabel::setText);
+    connect(m_session.get(), &ChatSession::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_session.get(), &ChatSession::connectCaptionChanged, m_buttons[Connect], &QPushButton::setText);
+    connect(m_session.get(), &ChatSession::inputFocusRequested, m_txtSend, [this] { m_txtSend->setFocus(); });
+    connect(m_lstUser, &QListView::clicked, this,
+            [this](const QModelIndex &index) { m_session->setSelName(index.data().toString()); });
+    connect(m_txtSend, &InputLine::sendRequested, m_sendPath.get(), &SendPath::Send);
+}
+
+void MainWindow::bindButtons()
+{
+    connect(m_buttons[Connect], &QPushButton::clicked, this, &MainWindow::cmdConnectClicked);
+    connect(m_buttons[Send], &QPushButton::clicked, this, &MainWindow::cmdSendClicked);
+    connect(m_buttons[Options], &QPushButton::clicked, this, &MainWindow::cmdOptionsClicked);
+    connect(m_buttons[About], &QPushButton::clicked, this, &MainWindow::cmdAboutClicked);
+    connect(m_buttons[SaveLogButton], &QPushButton::clicked, this, &MainWindow::SaveLog);
+    connect(m_buttons[Exit], &QPushButton::clicked, this, &QWidget::close);
+}
+
+void MainWindow::startUp()
+{
+    m_settings->InitServ();
+    m_settings->LoadSettings();
+    if (m_settings->antiIdle())
+        m_antiIdle->InitAI();
+    // The roster's product and rank icons, 16 pixels drawn from vectors at
+    // any scale.
+    m_lstUser->setIconSize(QSize(16, 16));
+    m_lstUser->setModel(new RosterViewModel(m_lstUser));
+    static_cast<RosterViewModel *>(m_lstUser->model())->setSourceModel(&m_session->roster());
+    // Idle until the user presses "&Connect".
+}
+
+// ---- buttons ----
+
+void MainWindow::cmdConnectClicked()
+{
+    if (m_session->connectCaption() == ChatSession::CaptionDisconnect) {
+        m_session->disconnectByUser();
+        return;
+    }
+    m_session->cancelPendingReconnect();
+    QPointer<MainWindow> self(this);
+    m_settings->execLoginDialog(this);
+    if (!self || m_closing)
+        return;   // the program is ending; shutdown has saved already
+    // Either button: the stored settings and the fields agree again.
+    m_settings->SaveSettings();
+    m_settings->LoadSettings();
+}
+
+void MainWindow::cmdSendClicked()
+{
+    popUpAt(m_sndMenu, m_buttons[Send]);
+}
+
+void MainWindow::cmdOptionsClicked()
+{
+    m_settings->execOptionsDialog(this);
+}
+
+void MainWindow::cmdAboutClicked()
+{
+    if (m_about)
+        return;
+    QPointer<AboutDialog> about = new AboutDialog(m_prompts.openUrl, this);
+    m_about = about;
+    about->exec();
+    delete about;   // null when the window went first
+}
+
+void MainWindow::popUpAt(QMenu *menu, QWidget *anchor)
+{
+    // At the pointer when it is on the button; from the keyboard, below it.
+    const QPoint pointer = QCursor::pos();
+    if (anchor->rect().contains(anchor->mapFromGlobal(pointer)))
+        menu->popup(pointer);
+    else
+        menu->popup(anchor->mapToGlobal(anchor->rect().bottomLeft()));
+}
+
+void MainWindow::reportSettingsProblem(const QString &text)
+{
+    m_txtChat->AddText(TimeStamp::now() + text + CrLf, Colors::Red);
+}
+
+void MainWindow::SaveLog()
+{
+    QString name = m_prompts.askLogFileName(this);
+    if (name.isEmpty()) {
+        m_prompts.inform(this, QStringLiteral("Log not saved."));
+        return;
+    }
+    name = ChatLog::withLogExtension(name);
+    const QByteArray bytes = ChatLog::build(m_session->roster().names(), m_txtChat->plainTextCrLf(),
+                                            ChatLog::savedOnLine(m_prompts.now()));
+    QString reason;
+    if (!ChatLog::write(name, bytes, &reason)) {
+        m_prompts.inform(this, QStringLiteral("Log not saved.") + CrLf + CrLf + name + CrLf + reason);
+        return;
+    }
+    m_prompts.inform(this, name + CrLf + CrLf + QStringLiteral("Log saved."));
+}
+
+// ---- shutdown ----
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    // A second request while the question is open is the same request.
+    if (m_askingToExit) {
+        event->ignore();
+        return;
+    }
+    m_askingToExit = true;
+    const bool yes = m_prompts.confirmExit(this);
+    m_askingToExit = false;
+    if (!yes) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    // No idle line may leave while the program winds down.
+    m_antiIdle->stop();
+    m_settings->SaveSettings();
+    if (m_about)
+        m_about->reject();
+    m_settings->closeDialogs();
+    // The connection is left alone: it ends with the program, silently.
+    event->accept();
+}
+
+// ---- pointer ----
+
+bool MainWindow::isDragSurface(const QWidget *child) const
+{
+    return child == nullptr || child == m_label1 || child == m_label2 || child == m_lblChan
+        || child == m_lblChanCnt;
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && isDragSurface(childAt(event->position().toPoint()))) {
+        event->accept();
+        m_prompts.dragWindow(this);
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!childAt(event->position().toPoint()) && m_hover.pointerOverBackground())
+        applyHover();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type == QEvent::Enter || type == QEvent::MouseMove) {
+        for (int i = 0; i < HoverState::ButtonCount; ++i) {
+            if (watched == m_buttons[i] && m_hover.pointerOverButton(i))
+                applyHover();
+        }
+    }
+    // The roster's menu: the right button alone, at the pointer; it acts on
+    // the entry clicked last, so the press itself selects nothing.
+    if (watched == m_lstUser->viewport() && type == QEvent::MouseButtonPress) {
+        auto *press = static_cast<QMouseEvent *>(event);
+        if (press->buttons() == Qt::RightButton) {
+            m_lstMenu->popup(press->globalPosition().toPoint());
+            return true;
+        }
+    }
+    if (watched == m_lstUser && type == QEvent::ContextMenu) {
+        auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
+            const QRect item = m_lstUser->visualRect(m_lstUser->currentIndex());
+            const QPoint at = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
+            m_lstMenu->popup(m_lstUser->viewport()->mapToGlobal(at));
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::applyHover()
+{
+    for (int i = 0; i < HoverState::ButtonCount; ++i) {
+        QFont font = m_buttons[i]->font();
+        if (font.bold() != m_hover.isBold(i)) {
+            font.setBold(m_hover.isBold(i));
+            m_buttons[i]->setFont(font);
+        }
+    }
+}
