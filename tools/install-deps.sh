@@ -3,7 +3,7 @@
 # need, when any of them is missing. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 xvfb xauth fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 xvfb xauth fonts-dejavu-core desktop-file-utils appstream)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -1,3 +1,4 @@
+#include "shell/CommandLine.h"
 #include "shell/MainLook.h"
 #include "shell/MainWindow.h"
 
@@ -5,10 +6,13 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setOrganizationName(QStringLiteral("Ashgrove"));
     QApplication::setApplicationVersion(QStringLiteral("2.2"));
+    if (const std::optional<int> status = CommandLine::answer(argc, argv))
+        return *status;   // --help, --version or a bad argument: no window
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.ashgrove.Quillon"));
     QApplication::setFont(MainLook::defaultFont());
     MainWindow window;
     window.show();
