@@ -12,10 +12,9 @@
 class QuietHost : public ParserHost
 {
 public:
-    void setOwnName(const QString &) override {}
-    void setCaption(const QString &) override {}
+    void loggedOn(const QString &) override {}
     void setReplyName(const QString &) override {}
-    void setChannelLabel(const QString &) override {}
+    void setChannel(const QString &) override {}
     bool sendParserLine(const QString &) override { return true; }
     bool joinLeave() override { return true; }
     QString homeChan() override { return QStringLiteral("Clan Ashgrove"); }

@@ -48,10 +48,9 @@ public:
     }
     void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
     void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
-    void setOwnName(const QString &) override {}
-    void setCaption(const QString &) override {}
+    void loggedOn(const QString &) override {}
     void setReplyName(const QString &) override {}
-    void setChannelLabel(const QString &) override {}
+    void setChannel(const QString &) override {}
     bool sendParserLine(const QString &) override { return true; }
     bool joinLeave() override { return true; }
     QString homeChan() override { return QStringLiteral("Lobby"); }

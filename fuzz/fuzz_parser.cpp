@@ -18,10 +18,9 @@ class Host : public ParserHost
 public:
     void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
     void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
-    void setOwnName(const QString &) override {}
-    void setCaption(const QString &) override {}
+    void loggedOn(const QString &) override {}
     void setReplyName(const QString &) override {}
-    void setChannelLabel(const QString &) override {}
+    void setChannel(const QString &) override {}
     bool sendParserLine(const QString &line) override
     {
         FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')),

@@ -186,7 +186,6 @@ private slots:
     {
         feed("2010 NAME alice\r\n");
         QCOMPARE(host->ownName, QStringLiteral("alice"));
-        QCOMPARE(host->caption, QStringLiteral("Quillon v2.2 - alice"));
         QCOMPARE(host->upper.runs, (QList<Run>{{"Logged on as alice\r\n", LogonBlue}}));
 
         feed("1018 INFO \"News\"\r\n1019 ERROR \"No such user.\"\r\n");

@@ -74,7 +74,7 @@ void TestAntiIdle::refusedSendRetriesInSecondStage()
     ai.tick2();
     QCOMPARE(ai.stage(), Stage::Second);
     QVERIFY(s.upper.runs.isEmpty());
-    QCOMPARE(s.session.connectCaption(), ChatSession::CaptionConnect);
+    QVERIFY(!s.session.isActive());
 
     QVERIFY(s.logOn());
     ai.tick2();

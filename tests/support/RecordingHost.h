@@ -12,10 +12,9 @@ class RecordingHost : public ParserHost
 public:
     void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
     void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
-    void setOwnName(const QString &name) override { ownName = name; }
-    void setCaption(const QString &title) override { caption = title; }
+    void loggedOn(const QString &name) override { ownName = name; }
     void setReplyName(const QString &name) override { replyName = name; }
-    void setChannelLabel(const QString &label) override { channel = label; }
+    void setChannel(const QString &name) override { channel = name; }
     bool sendParserLine(const QString &line) override
     {
         sent.append(line);
@@ -27,7 +26,6 @@ public:
     RecordingSink upper;
     RecordingSink lower;
     QString ownName;
-    QString caption;
     QString replyName;
     QString channel;
     QStringList sent;

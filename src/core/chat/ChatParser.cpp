@@ -263,9 +263,8 @@ void ChatParser::handleLine(QString line, Fields &f)
         QString name;
         take(name, midToEnd(line, inStr(line, QLatin1String("NAME")) + 5));
         m_loggedOn = true;
-        m_host.setOwnName(name);
+        m_host.loggedOn(name);
         m_host.AddText(QStringLiteral("Logged on as ") + name + kCrLf, Colors::LogonBlue);
-        m_host.setCaption(QStringLiteral("Quillon v2.2 - ") + name);
         break;
     }
     case 1001:   // USER: somebody already in the channel
@@ -332,7 +331,7 @@ void ChatParser::handleLine(QString line, Fields &f)
         take(f.channel, mid(line, f.quotePos + 1, len - f.quotePos - 1));
         m_host.AddText(TimeStamp::now(), Colors::Red);
         m_host.AddText(QLatin1String("You have joined channel ") % f.channel % kCrLf, Colors::Cyan);
-        m_host.setChannelLabel(f.channel);
+        m_host.setChannel(f.channel);
         // Servers that never send the welcome line still get the home channel.
         if (m_loggedOn)
             joinHome();

@@ -17,10 +17,9 @@ public:
     virtual ~ParserHost() = default;
     virtual void AddText(const QString &txt, Rgb color) = 0;    // upper pane
     virtual void AddText2(const QString &txt, Rgb color) = 0;   // lower pane
-    virtual void setOwnName(const QString &name) = 0;            // `UserName`
-    virtual void setCaption(const QString &title) = 0;           // the window title
+    virtual void loggedOn(const QString &ownName) = 0;           // 2010 NAME: `UserName`
     virtual void setReplyName(const QString &name) = 0;
-    virtual void setChannelLabel(const QString &label) = 0;
+    virtual void setChannel(const QString &channel) = 0;
     virtual bool sendParserLine(const QString &line) = 0;        // `SendLine`
     virtual bool joinLeave() = 0;
     virtual QString homeChan() = 0;

@@ -80,8 +80,8 @@ void ChatSession::Login()
     m_parser.resetConnection();
     m_peerClosed = false;
     m_active = true;
+    setState(State::Connecting);
     m_socket->connectToHost(server, m_port);
-    setConnectCaption(CaptionDisconnect);
 }
 
 void ChatSession::Disconnect()
@@ -92,11 +92,11 @@ void ChatSession::Disconnect()
     m_peerClosed = false;
     m_socket->abort();
     AddText(QStringLiteral("Disconnected.") + kCrLf + kCrLf, Colors::Red);
-    setConnectCaption(CaptionConnect);
+    setState(State::Disconnected);
     m_replyName.clear();
     m_roster.clear();
     m_roster.setCountLabel(QString::number(m_roster.count()));
-    setChannelLabel(NotLoggedOn);
+    setChannel(QString());
     if (m_settings.autoReconnect()) {
         // A connection that had logged on comes back at once; one that never
         // got that far waits, longer each time, so a server that accepts and
@@ -108,7 +108,6 @@ void ChatSession::Disconnect()
             scheduleReconnect();
         }
     }
-    setCaption(QStringLiteral("Quillon v2.2"));
 }
 
 void ChatSession::scheduleReconnect()
@@ -116,6 +115,7 @@ void ChatSession::scheduleReconnect()
     const int delay = m_retryDelayMs;
     m_retryDelayMs = qMin(m_retryDelayMs * 2, MaxRetryMs);
     const double seconds = delay / 1000.0;
+    setState(State::Waiting);
     AddText(QStringLiteral("Reconnecting in %1 %2...").arg(seconds).arg(seconds == 1 ? QStringLiteral("second") : QStringLiteral("seconds"))
                 + kCrLf,
             Colors::Red);
@@ -127,6 +127,7 @@ void ChatSession::cancelPendingReconnect()
     if (!m_retryTimer.isActive())
         return;
     m_retryTimer.stop();
+    setState(State::Disconnected);
     AddText(QStringLiteral("Automatic reconnection cancelled.") + kCrLf, Colors::Red);
 }
 
@@ -166,6 +167,7 @@ void ChatSession::onConnected()
     record += Wire::encode(m_settings.password());
     record += "\r\n";
     m_socket->write(record);
+    setState(State::LoggingOn);
     emit inputFocusRequested();
 }
 
@@ -230,12 +232,12 @@ void ChatSession::onSocketError(QAbstractSocket::SocketError error)
     Disconnect();
 }
 
-void ChatSession::setConnectCaption(const QString &caption)
+void ChatSession::setState(State state)
 {
-    if (caption == m_connectCaption)
+    if (state == m_state)
         return;
-    m_connectCaption = caption;
-    emit connectCaptionChanged(caption);
+    m_state = state;
+    emit stateChanged(state);
 }
 
 void ChatSession::AddText(const QString &txt, Rgb color)
@@ -248,18 +250,12 @@ void ChatSession::AddText2(const QString &txt, Rgb color)
     m_lower.AddText(txt, color);
 }
 
-void ChatSession::setOwnName(const QString &name)
+void ChatSession::loggedOn(const QString &ownName)
 {
-    m_userName = name;
+    m_userName = ownName;
     m_retryDelayMs = m_retryBaseMs;
-}
-
-void ChatSession::setCaption(const QString &title)
-{
-    if (title == m_title)
-        return;
-    m_title = title;
-    emit titleChanged(title);
+    setState(State::LoggedOn);
+    emit ownNameChanged(ownName);
 }
 
 void ChatSession::setReplyName(const QString &name)
@@ -267,12 +263,12 @@ void ChatSession::setReplyName(const QString &name)
     m_replyName = name;
 }
 
-void ChatSession::setChannelLabel(const QString &label)
+void ChatSession::setChannel(const QString &channel)
 {
-    if (label == m_channelLabel)
+    if (channel == m_channel)
         return;
-    m_channelLabel = label;
-    emit channelLabelChanged(label);
+    m_channel = channel;
+    emit channelChanged(channel);
 }
 
 bool ChatSession::sendParserLine(const QString &line)

@@ -1,9 +1,9 @@
 #pragma once
 // The chat connection and everything it owns: the socket, the parser, the
-// roster and the window state that a connection changes (the connect
-// button's caption, the channel label, the title, the own name and the reply
-// target). No widgets: the main window binds its widgets to the signals and
-// the two transcript sinks.
+// roster and the state that a connection changes (its status, the channel,
+// the own name and the reply target). No widgets: the main window maps the
+// status to its button caption and title, and binds its panes as the two
+// transcript sinks.
 
 #include "ChatParser.h"
 #include "RosterModel.h"
@@ -22,10 +22,12 @@ class ChatSession : public QObject, private ParserHost
     Q_OBJECT
 public:
     static constexpr quint16 Port = 6112;
-    static inline const QString CaptionConnect = QStringLiteral("&Connect");
-    static inline const QString CaptionDisconnect = QStringLiteral("&Disconnect");
-    static inline const QString StartTitle = QStringLiteral("Quillon  v2.2");
-    static inline const QString NotLoggedOn = QStringLiteral("(Not logged on)");
+
+    // Where the connection stands. Waiting: an automatic reconnection is due
+    // later; Connecting: the socket is opening; LoggingOn: the logon record
+    // went out and the server has not accepted it yet.
+    enum class State { Disconnected, Waiting, Connecting, LoggingOn, LoggedOn };
+    Q_ENUM(State)
 
     ChatSession(SettingsAccess &settings, TranscriptSink &upper, TranscriptSink &lower,
                 QObject *parent = nullptr);
@@ -47,10 +49,14 @@ public:
     void cancelPendingReconnect();
     bool reconnectPending() const { return m_retryTimer.isActive(); }
 
-    // The connect button's caption is the one and only connection state.
-    QString connectCaption() const { return m_connectCaption; }
-    QString title() const { return m_title; }
-    QString channelLabel() const { return m_channelLabel; }
+    State state() const { return m_state; }
+    // A connection is started and not torn down: connecting, logging on or logged on.
+    bool isActive() const
+    {
+        return m_state == State::Connecting || m_state == State::LoggingOn || m_state == State::LoggedOn;
+    }
+    // The channel we are in; empty when in none.
+    QString channel() const { return m_channel; }
     QString ownName() const { return m_userName; }      // `UserName` of the window
     QString replyName() const { return m_replyName; }
     QString selName() const { return m_selName; }
@@ -72,9 +78,9 @@ public:
     static constexpr qsizetype ReadSlice = 64 * 1024;
 
 signals:
-    void connectCaptionChanged(const QString &caption);
-    void titleChanged(const QString &title);
-    void channelLabelChanged(const QString &label);
+    void stateChanged(ChatSession::State state);
+    void ownNameChanged(const QString &name);
+    void channelChanged(const QString &channel);
     void inputFocusRequested();
     // A line went out on the wire (tests and the bench watch it).
     void lineSent(const QString &line);
@@ -83,10 +89,9 @@ private:
     // ParserHost
     void AddText(const QString &txt, Rgb color) override;
     void AddText2(const QString &txt, Rgb color) override;
-    void setOwnName(const QString &name) override;
-    void setCaption(const QString &title) override;
+    void loggedOn(const QString &ownName) override;
     void setReplyName(const QString &name) override;
-    void setChannelLabel(const QString &label) override;
+    void setChannel(const QString &channel) override;
     bool sendParserLine(const QString &line) override;
     bool joinLeave() override;
     QString homeChan() override;
@@ -96,7 +101,7 @@ private:
     void readSlice();
     void onPeerClosed();
     void onSocketError(QAbstractSocket::SocketError error);
-    void setConnectCaption(const QString &caption);
+    void setState(State state);
     void scheduleReconnect();
 
     SettingsAccess &m_settings;
@@ -107,9 +112,8 @@ private:
     RosterModel m_roster;
     ChatParser m_parser;
 
-    QString m_connectCaption = CaptionConnect;
-    QString m_title = StartTitle;
-    QString m_channelLabel = NotLoggedOn;
+    State m_state = State::Disconnected;
+    QString m_channel;
     QString m_userName;
     QString m_replyName;
     QString m_selName;

@@ -32,6 +32,10 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+const QString CaptionConnect = QStringLiteral("&Connect");
+const QString CaptionDisconnect = QStringLiteral("&Disconnect");
+const QString StartTitle = QStringLiteral("Quillon  v2.2");
+const QString NotLoggedOn = QStringLiteral("(Not logged on)");
 
 QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
                     QWidget *parent)
@@ -51,7 +55,7 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     , m_txtChat(new TranscriptPane(QStringLiteral("txtMenu"), QStringLiteral("mClr"), this))
     , m_txtChat2(new TranscriptPane(QStringLiteral("iMenu"), QStringLiteral("iClr"), this))
     , m_lstUser(new QListView(this))
-    , m_lblChan(chromeLabel(ChatSession::NotLoggedOn, QStringLiteral("lblChan"), MainLook::Text,
+    , m_lblChan(chromeLabel(NotLoggedOn, QStringLiteral("lblChan"), MainLook::Text,
                             MainLook::defaultFont(), this))
     , m_lblChanCnt(chromeLabel(QStringLiteral("0"), QStringLiteral("lblChanCnt"), MainLook::Text,
                                MainLook::defaultFont(), this))
@@ -63,7 +67,7 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
 {
     initQuillonResources();
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(ChatSession::StartTitle);
+    setWindowTitle(StartTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
 
     SettingsHooks hooks;
@@ -123,7 +127,7 @@ void MainWindow::buildChrome()
     static const char *const names[HoverState::ButtonCount] = {
         "cmdConnect", "cmdSend", "cmdOptions", "cmdAbout", "cmdSaveLog", "cmdExit"};
     const QString captions[HoverState::ButtonCount] = {
-        ChatSession::CaptionConnect, QStringLiteral("&Send"), QStringLiteral("&Options"),
+        CaptionConnect, QStringLiteral("&Send"), QStringLiteral("&Options"),
         QStringLiteral("&About"), QStringLiteral("Save &Log"), QStringLiteral("&Exit")};
     // All six as wide as the widest bold caption, so that neither the hover
     // effect nor "&Disconnect" makes the row jump.
@@ -211,13 +215,23 @@ void MainWindow::bindSession()
 {
     RosterModel &roster = m_session->roster();
     connect(&roster, &RosterModel::countLabelChanged, m_lblChanCnt, &QLabel::setText);
-    connect(m_session.get(), &ChatSession::channelLabelChanged, m_lblChan, &QLabel::setText);
-    connect(m_session.get(), &ChatSession::titleChanged, this, &QWidget::setWindowTitle);
-    connect(m_session.get(), &ChatSession::connectCaptionChanged, m_buttons[Connect], &QPushButton::setText);
+    connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::showState);
+    connect(m_session.get(), &ChatSession::ownNameChanged, this,
+            [this](const QString &name) { setWindowTitle(QStringLiteral("Quillon v2.2 - ") + name); });
+    connect(m_session.get(), &ChatSession::channelChanged, m_lblChan, [this](const QString &channel) {
+        m_lblChan->setText(m_session->isActive() ? channel : NotLoggedOn);
+    });
     connect(m_session.get(), &ChatSession::inputFocusRequested, m_txtSend, [this] { m_txtSend->setFocus(); });
     connect(m_lstUser, &QListView::clicked, this,
             [this](const QModelIndex &index) { m_session->setSelName(index.data().toString()); });
     connect(m_txtSend, &InputLine::sendRequested, m_sendPath.get(), &SendPath::Send);
+}
+
+void MainWindow::showState(ChatSession::State state)
+{
+    m_buttons[Connect]->setText(m_session->isActive() ? CaptionDisconnect : CaptionConnect);
+    if (state == ChatSession::State::Disconnected)
+        setWindowTitle(QStringLiteral("Quillon v2.2"));
 }
 
 void MainWindow::bindButtons()
@@ -248,7 +262,7 @@ void MainWindow::startUp()
 
 void MainWindow::cmdConnectClicked()
 {
-    if (m_session->connectCaption() == ChatSession::CaptionDisconnect) {
+    if (m_session->isActive()) {
         m_session->disconnectByUser();
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "HoverState.h"
 #include "ShellPrompts.h"
+#include "chat/ChatSession.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,7 +17,6 @@
 
 class AboutDialog;
 class AntiIdle;
-class ChatSession;
 class DialogSettings;
 class InputLine;
 class QLabel;
@@ -60,6 +60,8 @@ private:
     void buildLayout();
     void bindSession();
     void bindButtons();
+    // The connect button's caption and the title follow the connection.
+    void showState(ChatSession::State state);
     void startUp();
 
     void cmdConnectClicked();
