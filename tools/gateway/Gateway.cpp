@@ -3,7 +3,6 @@
 #include "ChatCommands.h"
 #include "ClientLink.h"
 #include "DemoCrowd.h"
-
 #include "Participant.h"
 
 #include <QTcpSocket>
