@@ -1,113 +1,64 @@
 #include "RawClient.h"
 
-#include "codec/Wire.h"
-
 #include <QTest>
 
-RawClient::RawClient(QObject *parent) : QObject(parent)
+RawClient::RawClient()
 {
-    connect(&m_socket, &QTcpSocket::readyRead, this, &RawClient::onReadyRead);
+    connect(&socket, &QTcpSocket::readyRead, this, [this] {
+        const QByteArray bytes = socket.readAll();
+        received += bytes;
+        m_buffer += bytes;
+        for (qsizetype end; (end = m_buffer.indexOf("\r\n")) >= 0; m_buffer.remove(0, end + 2)) {
+            const QByteArray line = m_buffer.left(end);
+            framingOk = framingOk && !line.contains('\r') && !line.contains('\n');
+            lines.append(Wire::decode(line));
+        }
+    });
 }
 
 bool RawClient::connectTo(quint16 port)
 {
-    m_socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }, Timeout);
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    return socket.waitForConnected(Timeout);
 }
 
-bool RawClient::logon(quint16 port, const QString &name, const QString &password)
+bool RawClient::logon(quint16 port, const QString &wanted)
 {
-    if (!connectTo(port))
-        return false;
-    sendRaw("\x03\x04" + Wire::encode(name) + "\r\n" + Wire::encode(password) + "\r\n");
-    const QString nameLine = waitForPrefix(QStringLiteral("2010 NAME "));
-    if (nameLine.isNull())
-        return false;
-    m_name = nameLine.mid(10);
-    return waitForPrefix(QStringLiteral("1001 USER ") + m_name + QLatin1Char(' ')).size() > 0;
+    if (connectTo(port))
+        sendRaw("\x03\x04" + Wire::encode(wanted) + "\r\npw\r\n");
+    const qsizetype at = waitForLine([](const QString &l) { return l.startsWith(QLatin1String("2010 NAME ")); });
+    name = at < 0 ? QString() : lines[at].mid(10);
+    const qsizetype listed = waitForLine([&](const QString &l) { return l.startsWith(QStringLiteral("1001 USER %1 ").arg(name)); });
+    lines.remove(0, listed + 1);
+    return listed >= 0;
 }
 
-void RawClient::sendRaw(const QByteArray &bytes)
+qsizetype RawClient::waitForLine(const std::function<bool(const QString &)> &match)
 {
-    m_socket.write(bytes);
-    m_socket.flush();
-}
-
-void RawClient::send(const QString &line)
-{
-    sendRaw(Wire::encode(line) + '\r');
-}
-
-bool RawClient::waitFor(const QString &line, int timeout)
-{
-    bool found = false;
+    qsizetype found = -1;
     (void)QTest::qWaitFor([&] {
-        const qsizetype i = m_lines.indexOf(line);
-        if (i >= 0) {
-            m_lines.remove(0, i + 1);
-            found = true;
-        }
-        return found || !isConnected();
-    }, timeout);
-    if (!found)
-        qWarning().noquote() << "waited in vain for" << line << "got" << m_lines;
+        for (qsizetype i = 0; found < 0 && i < lines.size(); ++i)
+            found = match(lines[i]) ? i : -1;
+        return found >= 0 || socket.state() != QAbstractSocket::ConnectedState;
+    }, Timeout);
+    if (found < 0)
+        qWarning().noquote() << name << "waited in vain, got" << lines;
     return found;
 }
 
-QString RawClient::waitForPrefix(const QString &prefix, int timeout)
+bool RawClient::waitFor(const QString &line)
 {
-    QString result;
-    (void)QTest::qWaitFor([&] {
-        for (qsizetype i = 0; i < m_lines.size(); ++i) {
-            if (m_lines[i].startsWith(prefix)) {
-                result = m_lines[i];
-                m_lines.remove(0, i + 1);
-                return true;
-            }
-        }
-        return !isConnected();
-    }, timeout);
-    if (result.isNull())
-        qWarning().noquote() << "waited in vain for a line starting" << prefix << "got" << m_lines;
-    return result;
+    const qsizetype at = waitForLine([&](const QString &l) { return l == line; });
+    lines.remove(0, at + 1);
+    return at >= 0;
 }
 
 bool RawClient::sync()
 {
-    send(QStringLiteral("/whois ") + m_name);
-    const QString marker = QStringLiteral("1018 INFO \"") + m_name + QStringLiteral(" is using");
-    bool found = false;
-    (void)QTest::qWaitFor([&] {
-        for (qsizetype i = 0; i < m_lines.size(); ++i) {
-            if (m_lines[i].startsWith(marker)) {
-                m_lines.removeAt(i);  // only the answer; earlier lines stay to be checked
-                found = true;
-                return true;
-            }
-        }
-        return !isConnected();
-    }, Timeout);
-    return found;
-}
-
-bool RawClient::pendingContains(const QString &fragment) const
-{
-    for (const QString &line : m_lines) {
-        if (line.contains(fragment))
-            return true;
-    }
-    return false;
-}
-
-void RawClient::onReadyRead()
-{
-    m_buffer += m_socket.readAll();
-    qsizetype end;
-    while ((end = m_buffer.indexOf("\r\n")) >= 0) {
-        const QByteArray line = m_buffer.left(end);
-        if (line.contains('\r') || line.contains('\n'))
-            m_framingOk = false;
-        m_lines.append(Wire::decode(line));
-        m_buffer.remove(0, end + 2);
-    }
+    send(QStringLiteral("/whois ") + name);
+    const QString answer = QStringLiteral("1018 INFO \"%1 is using").arg(name);
+    const qsizetype at = waitForLine([&](const QString &l) { return l.startsWith(answer); });
+    if (at >= 0)
+        lines.removeAt(at);
+    return at >= 0;
 }

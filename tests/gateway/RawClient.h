@@ -1,11 +1,14 @@
 #pragma once
-// A bare socket client for gateway tests: sends bytes and lines, collects
-// the lines that come back and waits for them with bounded waits.
+// A bare socket client for gateway tests: sends lines, keeps every byte and
+// every CR LF line that comes back, and waits for lines with bounded waits.
 
-#include <QByteArray>
+#include "codec/Wire.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTcpSocket>
+
+#include <functional>
 
 class RawClient : public QObject
 {
@@ -13,43 +16,30 @@ class RawClient : public QObject
 public:
     static constexpr int Timeout = 5000;
 
-    explicit RawClient(QObject *parent = nullptr);
-
+    RawClient();
     bool connectTo(quint16 port);
-    // Sends the logon record and waits for the own listing; false on failure.
-    // The name the gateway gave is in name() afterwards.
-    bool logon(quint16 port, const QString &name, const QString &password = QStringLiteral("pw"));
-
-    void sendRaw(const QByteArray &bytes);
+    // Connects, sends the logon record and waits for the own listing; the
+    // name the gateway gave is in name afterwards.
+    bool logon(quint16 port, const QString &wanted);
+    void sendRaw(const QByteArray &bytes) { socket.write(bytes); socket.flush(); }
     // One line as the client sends it: the text and a single CR.
-    void send(const QString &line);
+    void send(const QString &line) { sendRaw(Wire::encode(line) + '\r'); }
 
-    // Waits until the exact line arrived; lines up to it are consumed.
-    bool waitFor(const QString &line, int timeout = Timeout);
-    // Waits for a line that starts with prefix; returns it (consumed) or a null string.
-    QString waitForPrefix(const QString &prefix, int timeout = Timeout);
-    // Makes sure everything the gateway sent this client so far has arrived:
-    // a whois of oneself is answered after all earlier output. Only the
-    // answer is consumed.
+    // Waits for the exact line; lines up to it are consumed.
+    bool waitFor(const QString &line);
+    // Everything the gateway sent so far has arrived once the whois of
+    // oneself is answered; only the answer is consumed.
     bool sync();
+    bool pendingContains(const QString &text) const { return !lines.filter(text).isEmpty(); }
 
-    // Lines received and not yet consumed.
-    QStringList pending() const { return m_lines; }
-    bool pendingContains(const QString &fragment) const;
-    void clear() { m_lines.clear(); }
-
-    QString name() const { return m_name; }
-    bool isConnected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
-    // True when every line so far ended in CR LF and held no lone CR or LF.
-    bool framingOk() const { return m_framingOk; }
-    QTcpSocket &socket() { return m_socket; }
+    QStringList lines;     // received and not yet consumed
+    QByteArray received;   // every byte, to compare with recorded ones
+    QString name;
+    bool framingOk = true; // no lone CR or LF inside a line so far
+    QTcpSocket socket;
 
 private:
-    void onReadyRead();
-
-    QTcpSocket m_socket;
+    // The index of the first line that matches once one arrived, or -1.
+    qsizetype waitForLine(const std::function<bool(const QString &)> &match);
     QByteArray m_buffer;
-    QStringList m_lines;
-    QString m_name;
-    bool m_framingOk = true;
 };

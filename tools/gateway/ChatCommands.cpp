@@ -22,7 +22,8 @@ void help(Participant &p)
     static const QStringList lines = {
         QStringLiteral("Commands: /w or /whisper <user> <text>, /me or /emote <text>,"),
         QStringLiteral("/join <channel>, /whois <user>, /squelch <user>, /unsquelch <user>,"),
-        QStringLiteral("/kick <user> [reason], /ban <user> [reason], /unban <user> (channel operators only)."),
+        QStringLiteral("/kick <user> [reason], /ban <user> [reason], /unban <user> (channel operators only),"),
+        QStringLiteral("/announce <text> (administrators only)."),
     };
     for (const QString &line : lines)
         ChatHub::info(p, line);
@@ -73,6 +74,8 @@ void run(ChatHub &hub, Participant &p, const QString &line)
         hub.ban(p, target, text);
     } else if (command == QLatin1String("unban")) {
         hub.unban(p, target);
+    } else if (command == QLatin1String("announce") || command == QLatin1String("ann")) {
+        hub.announce(p, rest);
     } else if (command == QLatin1String("help") || command == QLatin1String("?")) {
         help(p);
     } else {

@@ -82,11 +82,10 @@ QString ChatHub::channelName(const Participant &p) const
 
 void ChatHub::talk(Participant &from, const QString &text)
 {
+    // Talk from outside any channel is dropped without a word, as servers do.
     const Channel *c = channelOf(from);
-    if (!c) {
-        error(from, QStringLiteral("You are not in a channel."));
+    if (!c)
         return;
-    }
     const QList<Participant *> members = c->members();
     for (Participant *m : members) {
         if (m != &from && !m->squelches(from.name()))
@@ -207,10 +206,11 @@ void ChatHub::kick(Participant &op, const QString &target, const QString &reason
         error(op, QStringLiteral("You can't kick yourself."));
         return;
     }
-    QString notice = QStringLiteral("%1 was kicked out of the channel by %2").arg(t->name(), op.name());
+    QString notice = QStringLiteral("%1 has been kicked by %2").arg(t->name(), op.name());
     notice += reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(reason);
     tellAll(*c, EventLines::info(notice));
-    moveToVoid(*t);
+    // No new channel: the kicked user is in none until it joins one.
+    leaveChannel(*t, true);
 }
 
 void ChatHub::ban(Participant &op, const QString &target, const QString &reason)
@@ -232,7 +232,7 @@ void ChatHub::ban(Participant &op, const QString &target, const QString &reason)
         error(op, QStringLiteral("The ban list of this channel is full."));
         return;
     }
-    QString notice = QStringLiteral("%1 was banned by %2").arg(name, op.name());
+    QString notice = QStringLiteral("%1 has been banned by %2").arg(name, op.name());
     notice += reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (%1).").arg(reason);
     tellAll(*c, EventLines::info(notice));
     if (t && c->contains(t))
@@ -249,6 +249,22 @@ void ChatHub::unban(Participant &op, const QString &target)
         return;
     }
     tellAll(*c, EventLines::info(QStringLiteral("%1 was unbanned by %2.").arg(target, op.name())));
+}
+
+void ChatHub::announce(Participant &admin, const QString &text)
+{
+    if (!(admin.flags() & UserFlags::Admin)) {
+        error(admin, QStringLiteral("This command is reserved for admins."));
+        return;
+    }
+    if (text.isEmpty()) {
+        error(admin, QStringLiteral("What do you want to announce?"));
+        return;
+    }
+    const QString line = EventLines::broadcast(QStringLiteral("Announcement from %1: %2").arg(admin.name(), text));
+    const QList<Participant *> users = m_users.values();
+    for (Participant *u : users)
+        u->deliver(line);
 }
 
 void ChatHub::setFlags(Participant &p, int flags)
@@ -312,7 +328,7 @@ void ChatHub::sendListing(Participant &p, const Channel &channel) const
         p.deliver(EventLines::user(m->name(), flagsSeenBy(p, *m), m->product()));
 }
 
-void ChatHub::leaveChannel(Participant &p)
+void ChatHub::leaveChannel(Participant &p, bool tellSelf)
 {
     Channel *c = channelOf(p);
     p.setChannelKey(QString());
@@ -323,6 +339,8 @@ void ChatHub::leaveChannel(Participant &p)
     const QList<Participant *> members = c->members();
     for (Participant *m : members)
         m->deliver(EventLines::leave(p.name(), flagsSeenBy(*m, p)));
+    if (tellSelf)
+        p.deliver(EventLines::leave(p.name(), p.flags()));
     p.setFlags(p.flags() & ~UserFlags::Operator);
     if (c->isEmpty()) {
         m_channels.erase(c->key());

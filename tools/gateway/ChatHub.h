@@ -17,7 +17,7 @@ class Participant;
 class ChatHub
 {
 public:
-    // Where kicked and banned users end up.
+    // Where banned users end up; kicked ones are in no channel.
     static inline const QString VoidChannel = QStringLiteral("The Void");
     static constexpr int MaxNameLength = 32;
     static constexpr int MaxChannelLength = 64;
@@ -55,6 +55,8 @@ public:
     void kick(Participant &op, const QString &target, const QString &reason);
     void ban(Participant &op, const QString &target, const QString &reason);
     void unban(Participant &op, const QString &target);
+    // An administrator's announcement to everybody logged on.
+    void announce(Participant &admin, const QString &text);
     // Sets p's flags in its channel and tells every member.
     void setFlags(Participant &p, int flags);
 
@@ -66,7 +68,8 @@ private:
     Channel *operatorChannel(Participant &op);
     void enterChannel(Participant &p, Channel &channel);
     void sendListing(Participant &p, const Channel &channel) const;
-    void leaveChannel(Participant &p);
+    // tellSelf: p gets its own LEAVE too, as a kicked user does.
+    void leaveChannel(Participant &p, bool tellSelf = false);
     void moveToVoid(Participant &p);
     static int flagsSeenBy(const Participant &viewer, const Participant &subject);
     static void tellAll(const Channel &channel, const QString &line);

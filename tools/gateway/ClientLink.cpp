@@ -4,16 +4,21 @@
 #include "codec/Wire.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
 constexpr qint64 ReadSlice = 64 * 1024;
 
-// Control characters would only garble other users' screens.
-QString withoutControls(QString text)
+// The prompts as today's servers send them: without a line end.
+constexpr char UsernamePrompt[] = "Username: ";
+constexpr char PasswordPrompt[] = "Password: ";
+
+QString peerText(const QTcpSocket &socket)
 {
-    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
-    return text;
+    bool isV4 = false;
+    const quint32 v4 = socket.peerAddress().toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : socket.peerAddress().toString();
 }
 
 } // namespace
@@ -30,6 +35,9 @@ ClientLink::ClientLink(QTcpSocket *socket, QObject *parent)
         if (m_socket->state() != QAbstractSocket::ConnectedState)
             onDisconnected();
     });
+    writeBytes("BOT or Telnet Connection from [" + peerText(*m_socket).toLatin1() + "]\r\n\r\n"
+               "Enter your account name and password.\r\n"
+               "Sorry, there is no guest account.\r\n\r\n" + QByteArray(UsernamePrompt));
 }
 
 ClientLink::~ClientLink()
@@ -45,7 +53,7 @@ void ClientLink::deliver(const QString &line)
 void ClientLink::refuseLogon()
 {
     m_state = State::Name;
-    writeBytes("Login failed.\r\n");
+    writeBytes("Login failed.\r\n\r\n" + QByteArray(UsernamePrompt));
 }
 
 void ClientLink::drop()
@@ -55,6 +63,16 @@ void ClientLink::drop()
     m_dropping = true;
     m_socket->abort();
     onDisconnected();
+}
+
+void ClientLink::hangUp()
+{
+    if (m_closed || m_dropping)
+        return;
+    m_dropping = true;
+    // A client that reads nothing would keep the socket closing for good.
+    QTimer::singleShot(CloseGraceMs, this, &ClientLink::drop);
+    m_socket->disconnectFromHost();
 }
 
 qint64 ClientLink::pendingOutput() const
@@ -90,14 +108,17 @@ void ClientLink::handleLine(const QByteArray &line)
             ++start;
         m_logonName = Wire::decode(line.mid(start));
         m_state = State::Password;
+        // The name is echoed, the password is not.
+        writeBytes(line.mid(start) + "\r\n" + PasswordPrompt);
         break;
     }
     case State::Password:
         m_state = State::Name;  // until the gateway accepts
+        writeBytes("\r\n");
         emit logonRequested(this, m_logonName, Wire::decode(line));
         break;
     case State::Chat:
-        emit lineReceived(this, withoutControls(Wire::decode(line)));
+        emit lineReceived(this, Wire::decode(line));
         break;
     }
 }

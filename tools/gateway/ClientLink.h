@@ -1,9 +1,11 @@
 #pragma once
-// One client on a socket: splits its bytes into lines, collects the logon
-// record, and writes event lines back with CR LF. Both directions are
-// bounded: a client that sends endless lines loses the excess, a client
-// that never reads is dropped once its unsent output passes a cap.
+// One client on a socket: splits its bytes into lines, walks it through the
+// logon prompts as today's servers do, and writes event lines back with
+// CR LF. Both directions are bounded: a client that sends endless lines
+// loses the excess, a client that never reads is dropped once its unsent
+// output passes a cap.
 
+#include "FloodQuota.h"
 #include "LineSplitter.h"
 #include "Participant.h"
 
@@ -17,6 +19,8 @@ class ClientLink : public QObject, public Participant
 public:
     static constexpr qsizetype MaxLine = 64 * 1024;
     static constexpr qint64 MaxPendingOutput = 1024 * 1024;
+    // How long a hang-up waits for the last lines to leave.
+    static constexpr int CloseGraceMs = 5000;
 
     // Takes ownership of socket.
     explicit ClientLink(QTcpSocket *socket, QObject *parent = nullptr);
@@ -31,6 +35,10 @@ public:
 
     // Closes the connection from the gateway's side; closed() follows.
     void drop();
+    // Stops reading, sends what is queued, then closes; closed() follows.
+    void hangUp();
+
+    FloodQuota &quota() { return m_quota; }
 
     qint64 pendingOutput() const;
     void setMaxPendingOutput(qint64 bytes) { m_maxPendingOutput = bytes; }
@@ -51,6 +59,7 @@ private:
 
     QTcpSocket *m_socket;
     LineSplitter m_splitter{MaxLine};
+    FloodQuota m_quota;
     State m_state = State::Name;
     QString m_logonName;
     qint64 m_maxPendingOutput = MaxPendingOutput;

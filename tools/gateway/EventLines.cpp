@@ -45,6 +45,8 @@ QString talk(const QString &name, int flags, const QString &text)
     return withFlags("1005 TALK ", name, flags) + QLatin1Char(' ') + quoted(text);
 }
 
+QString broadcast(const QString &text) { return QStringLiteral("1006 _ ") + quoted(text); }
+
 QString channel(const QString &channel) { return QStringLiteral("1007 CHANNEL ") + quoted(channel); }
 
 QString flagsChanged(const QString &name, int flags) { return withFlags("1009 USER ", name, flags); }

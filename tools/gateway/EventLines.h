@@ -15,6 +15,7 @@ QString join(const QString &name, int flags, const QString &product);          /
 QString leave(const QString &name, int flags);                                  // 1003
 QString whisperFrom(const QString &name, int flags, const QString &text);      // 1004
 QString talk(const QString &name, int flags, const QString &text);             // 1005
+QString broadcast(const QString &text);                                         // 1006
 QString channel(const QString &channel);                                        // 1007
 QString flagsChanged(const QString &name, int flags);                           // 1009
 QString whisperTo(const QString &name, int flags, const QString &text);        // 1010

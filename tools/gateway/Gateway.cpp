@@ -3,11 +3,32 @@
 #include "ChatCommands.h"
 #include "ClientLink.h"
 #include "DemoCrowd.h"
+#include "Participant.h"
 
 #include <QTcpSocket>
 
+#include <chrono>
+
+namespace {
+
+// Control characters would only garble other users' screens.
+QString withoutControls(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    return text;
+}
+
+qint64 steadySeconds()
+{
+    using namespace std::chrono;
+    return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
 Gateway::Gateway(const QString &defaultChannel, QObject *parent)
-    : QTcpServer(parent), m_hub(defaultChannel), m_maxPendingOutput(ClientLink::MaxPendingOutput)
+    : QTcpServer(parent), m_hub(defaultChannel), m_clock(steadySeconds),
+      m_maxPendingOutput(ClientLink::MaxPendingOutput)
 {
 }
 
@@ -28,6 +49,13 @@ void Gateway::setAccounts(const Accounts &accounts)
 {
     m_accounts = accounts;
     m_checkAccounts = true;
+}
+
+void Gateway::setAdmins(const QStringList &names)
+{
+    m_admins.clear();
+    for (const QString &name : names)
+        m_admins.insert(name.toLower());
 }
 
 void Gateway::startDemo(int paceMs)
@@ -77,13 +105,34 @@ void Gateway::onLogon(ClientLink *link, const QString &name, const QString &pass
         return;
     }
     link->setName(name);
+    if (m_admins.contains(name.toLower()))
+        link->setFlags(UserFlags::Admin);
     link->acceptLogon();
     m_hub.logOn(*link);
 }
 
 void Gateway::onLine(ClientLink *link, const QString &line)
 {
-    ChatCommands::run(m_hub, *link, line);
+    if (line.isEmpty())
+        return;
+    if (m_serverRules) {
+        const QString quotaExceeded = QStringLiteral("Your message quota has been exceeded!");
+        switch (link->quota().take(line.size(), m_clock())) {
+        case FloodQuota::Verdict::Pass:
+            break;
+        case FloodQuota::Verdict::TooLong:
+            ChatHub::error(*link, QStringLiteral("Your line length quota has been exceeded!"));
+            return;
+        case FloodQuota::Verdict::Refused:
+            ChatHub::error(*link, quotaExceeded);
+            return;
+        case FloodQuota::Verdict::Disconnect:
+            ChatHub::error(*link, quotaExceeded);
+            link->hangUp();
+            return;
+        }
+    }
+    ChatCommands::run(m_hub, *link, withoutControls(line));
 }
 
 void Gateway::onClosed(ClientLink *link)

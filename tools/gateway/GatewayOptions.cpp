@@ -25,7 +25,13 @@ bool GatewayOptions::parse(const QStringList &arguments, QString *errorMessage)
     const QCommandLineOption channelOption(QStringLiteral("channel"),
                                            QStringLiteral("Channel that users enter on logon (default Quillon)."),
                                            QStringLiteral("name"), QStringLiteral("Quillon"));
-    parser.addOptions({addressOption, portOption, accountsOption, demoOption, paceOption, channelOption});
+    const QCommandLineOption noRulesOption(QStringLiteral("no-server-rules"),
+                                           QStringLiteral("Turn off the flood and line length quotas of today's servers (on by default)."));
+    const QCommandLineOption adminOption(QStringLiteral("admin"),
+                                         QStringLiteral("A user of this name is an administrator and may /announce (repeatable)."),
+                                         QStringLiteral("name"));
+    parser.addOptions({addressOption, portOption, accountsOption, demoOption, paceOption, channelOption,
+                       noRulesOption, adminOption});
 
     auto fail = [&](const QString &message) {
         if (errorMessage)
@@ -65,5 +71,7 @@ bool GatewayOptions::parse(const QStringList &arguments, QString *errorMessage)
         return fail(QStringLiteral("the channel name is empty"));
     accountsFile = parser.value(accountsOption);
     demo = parser.isSet(demoOption);
+    serverRules = !parser.isSet(noRulesOption);
+    admins = parser.values(adminOption);
     return true;
 }

@@ -13,6 +13,8 @@ struct GatewayOptions
     bool demo = false;
     int demoPaceMs = 4000;       // mean time between two demo events
     QString channel = QStringLiteral("Quillon");
+    bool serverRules = true;     // the flood and line length quotas of today's servers
+    QStringList admins;          // names that log on as administrators
 
     // Parses arguments (program name first). On --help or --version the text
     // goes to exitText and the result is true with exitNow set; a bad option

@@ -25,6 +25,8 @@ int main(int argc, char *argv[])
     }
 
     Gateway gateway(options.channel);
+    gateway.setServerRules(options.serverRules);
+    gateway.setAdmins(options.admins);
     if (!options.accountsFile.isEmpty()) {
         Accounts accounts;
         if (!accounts.load(options.accountsFile, &message)) {
