@@ -140,8 +140,8 @@ private slots:
                                       << "own=alice reply=Cid channel=Chat sent=/join Lobby roster=alice/3 carol/3 count= 2"
                                       << "[S][grey]carol joined the channel using a Chat bot.\n";
         QTest::newRow("odd lines") << QByteArray("1005\r\n1005 TALK\r\n1005\"\r\n1001 USER\r\n1003 L\r\n1009 USER\r\n1007 CHANNEL\r\n1019 \"\r\n"
-                                                 "1023 EMOTE\r\n1005 TALK Bob 0010 \"a\rb\nc\"\r\n1005 TALK \0\xff 0010 \"\0\xff\"\r\n"
-                                                 "\x01\x02\x03\x04\xfe\xff\x00\x7f\r\n2010 NAME x\x1b\r\n", 164)
+                                                 "1023 EMOTE\r\n1009 xxxxxxxxxxxxxxxxUSER\r\n1005 TALK Bob 0010 \"a\rb\nc\"\r\n"
+                                                 "1005 TALK \0\xff 0010 \"\0\xff\"\r\n\x01\x02\x03\x04\xfe\xff\x00\x7f\r\n2010 NAME x\x1b\r\n", 191)
                                    << "own=x\u241B channel=1007 CHANNE count= 0"
                                    << "[S][green]Bob[yellow]:10: [white]a\u240Db\u240Ac\n";
     }
