@@ -1,8 +1,8 @@
 // The parser fed arbitrary bytes cut into arbitrary chunks, with the roster
 // and two checking panes. The input is a little program: each step takes
 // some bytes as the next chunk, repeats a few bytes into a long chunk (to
-// reach the over-long line rules with short inputs), or starts a new
-// connection.
+// reach the over-long line rules with short inputs), starts a new arrival,
+// or starts a new connection.
 
 #include "FuzzChecks.h"
 
@@ -56,12 +56,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QByteArray chunk;
         if (step < 224) {
             chunk = QByteArray::fromStdString(in.ConsumeBytesAsString(step));
-        } else if (step < 255) {
+        } else if (step < 254) {
             const std::string piece = in.ConsumeBytesAsString(in.ConsumeIntegralInRange<size_t>(1, 8));
             const size_t times = in.ConsumeIntegralInRange<size_t>(1, 20000);
             chunk = QByteArray::fromStdString(piece).repeated(qsizetype(times));
             if (chunk.size() > qsizetype(MaxInputBytes - fed))
                 chunk.truncate(qsizetype(MaxInputBytes - fed));
+        } else if (step == 254) {
+            parser.beginArrival();
+            continue;
         } else {
             parser.resetConnection();
             continue;

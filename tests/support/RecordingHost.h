@@ -1,11 +1,17 @@
 #pragma once
 // A parser host that records both panes, the lines sent and the window
-// state, so parser tests see every effect of a line.
+// state, so parser tests see every effect of a line; and the rig of host,
+// roster and parser that the parser and roster tests feed with bytes and
+// read back as text.
 
 #include "RecordingSink.h"
 #include "chat/ChatParser.h"
+#include "chat/RosterModel.h"
+#include "chat/TimeStamp.h"
 
+#include <QMap>
 #include <QStringList>
+#include <QTest>
 
 class RecordingHost : public ParserHost
 {
@@ -31,4 +37,55 @@ public:
     QStringList sent;
     bool joinLeaveOn = true;
     QString home = QStringLiteral("Lobby");
+};
+
+struct ParserRig {
+    RecordingHost host;
+    RosterModel roster;
+    ChatParser parser{host, roster};
+
+    // One arrival, read in slices that end at the given cuts.
+    void arrive(const QByteArray &bytes, QList<qsizetype> cuts = {})
+    {
+        parser.beginArrival();
+        qsizetype from = 0;
+        for (qsizetype cut : cuts << bytes.size()) {
+            parser.ParseData(bytes.mid(from, cut - from));
+            QVERIFY(parser.pendingBytes() <= ChatParser::MaxTail);
+            from = cut;
+        }
+    }
+
+    // A pane's runs as "[colour]text", with the time stamp as "[S]" and CR LF as "\n".
+    static QString render(const QList<Run> &runs)
+    {
+        using namespace Colors;
+        static const QMap<Rgb, QString> names{{Red, "red"},   {Green, "green"},    {Yellow, "yellow"}, {White, "white"},
+                                             {Cyan, "cyan"}, {LogonBlue, "blue"}, {Grey, "grey"},     {HexGreen, "hex"}};
+        QString out;
+        for (const Run &r : runs)
+            out += (r.text == TimeStamp::now() && r.color == Red) ? QStringLiteral("[S]")
+                                                                   : '[' + names.value(r.color) + ']' + QString(r.text).replace("\r\n", "\n");
+        return out;
+    }
+
+    // What the lines left besides the runs, only what is set, the roster as
+    // the view reads it (name/icon, "!" for the rank colour):
+    // "own=bob channel=Chat sent=/join Lobby roster=bob/3 Op/10! count= 2".
+    QString state() const
+    {
+        QStringList users, out;
+        for (int row = 0; row < roster.rowCount(); ++row) {
+            const QModelIndex i = roster.index(row);
+            users << roster.data(i).toString() + '/' + roster.data(i, RosterModel::IconRole).toString()
+                         + (roster.data(i, RosterModel::ColorRole).toUInt() == RosterModel::RankColor ? "!" : "");
+        }
+        for (const QString &p : {"own=" + host.ownName, "reply=" + host.replyName, "channel=" + host.channel,
+                                 "sent=" + host.sent.join(';'), "roster=" + users.join(' '), "count=" + roster.countLabel()})
+            if (!p.endsWith('=') && p != QLatin1String("count=0"))
+                out << p;
+        return out.join(' ');
+    }
+    // Both panes and the state, to compare whole results.
+    QString all() const { return render(host.upper.runs) + '|' + render(host.lower.runs) + '|' + state(); }
 };

@@ -1,8 +1,12 @@
 #pragma once
 // The module `Parsing`: turns received bytes into transcript lines, roster
 // changes and window state. It knows nothing of widgets; everything it does
-// goes through ParserHost and the roster.
+// goes through ParserHost and the roster. Each line goes through three
+// steps: EventDecoder takes its fields, apply() changes the state,
+// EventFormatter writes its runs.
 
+#include "EventDecoder.h"
+#include "LineSplitter.h"
 #include "TranscriptSink.h"
 
 #include <QByteArray>
@@ -28,38 +32,41 @@ public:
 class ChatParser
 {
 public:
-    // A fragment without CR LF longer than this is dropped; the stream after
-    // its next CR LF is handled normally.
-    static constexpr qsizetype MaxTail = 64 * 1024;
+    // A line longer than this is dropped, with one notice, however it is
+    // cut into chunks; the stream after its CR LF is handled normally.
+    static constexpr qsizetype MaxTail = LineSplitter::MaxLine;
 
     ChatParser(ParserHost &host, RosterModel &roster);
+
+    // The start of one data arrival: the working fields start empty. The
+    // ParseData calls that follow share them, so reading an arrival in
+    // slices gives what one call would.
+    void beginArrival();
 
     // Handles every complete line of the chunk; an unfinished line waits for
     // the next chunk.
     void ParseData(const QByteArray &data);
 
-    // A new connection: no leftover bytes, not logged on, home not joined.
+    // A new connection: no leftover bytes, no working fields, not logged on,
+    // home not joined.
     void resetConnection();
 
     // Bytes of an unfinished line held back for the next chunk; never more
     // than MaxTail.
-    qsizetype pendingBytes() const { return m_tail.size(); }
+    qsizetype pendingBytes() const { return m_splitter.pendingBytes(); }
 
     bool loggedOn() const { return m_loggedOn; }
-    QString curName() const { return m_curName; }
 
 private:
-    struct Fields;
-    void handleLine(QString line, Fields &f);
+    void handleLine(QByteArrayView bytes);
+    bool apply(const ChatEvent &event);
+    bool claimHomeJoin();
     void joinHome();
-    void reportDroppedFragment();
 
     ParserHost &m_host;
     RosterModel &m_roster;
-    QByteArray m_tail;             // `RecvBuffer`: the unfinished line
-    bool m_discarding = false;     // skipping an over-long fragment up to its CR LF
+    LineSplitter m_splitter;
+    EventDecoder m_decoder;
     bool m_loggedOn = false;       // 2010 NAME arrived on this connection
     bool m_homeJoined = false;     // the home channel was joined on this connection
-    bool m_sawChannel = false;     // a CHANNEL line arrived after the logon
-    QString m_curName;             // `CurName`: kept from line to line and chunk to chunk
 };

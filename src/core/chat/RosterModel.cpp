@@ -1,5 +1,7 @@
 #include "RosterModel.h"
 
+#include "Blanks.h"
+
 #include <charconv>
 
 namespace {
@@ -100,7 +102,7 @@ QVariant RosterModel::data(const QModelIndex &index, int role) const
 
 int RosterModel::FindUser(const QString &name) const
 {
-    const QStringView wanted = QStringView(name).trimmed();
+    const QStringView wanted = Blanks::trimmed(name);
     // The scan runs to the end: of several equal entries the last one counts.
     int found = -1;
     for (int i = 0; i < m_entries.size(); ++i) {
@@ -133,13 +135,13 @@ void RosterModel::addUser(const QString &name, const QString &product, qint16 fl
 
 void RosterModel::removeUser(const QString &name)
 {
-    const QStringView wanted = QStringView(name).trimmed();
+    const QStringView wanted = Blanks::trimmed(name);
     const int n = int(m_entries.size());
     // The entry that moves up into a freed position is not examined again.
     for (int j = 0; j < n; ++j) {
         if (j >= m_entries.size())
             break;
-        if (QStringView(m_entries.at(j).name).trimmed() == wanted) {
+        if (Blanks::trimmed(m_entries.at(j).name) == wanted) {
             beginRemoveRows(QModelIndex(), j, j);
             m_entries.removeAt(j);
             endRemoveRows();
@@ -149,7 +151,7 @@ void RosterModel::removeUser(const QString &name)
 
 void RosterModel::updateFlags(const QString &name, qint16 flags)
 {
-    const QStringView wanted = QStringView(name).trimmed();
+    const QStringView wanted = Blanks::trimmed(name);
     const int n = int(m_entries.size());
     for (int j = 0; j < n; ++j) {
         Entry &e = m_entries[j];

@@ -39,7 +39,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     // 1-based position of the last entry whose text equals name without its
-    // surrounding blanks, or -1.
+    // surrounding blanks (0x20 only), or -1.
     int FindUser(const QString &name) const;
     void addUser(const QString &name, const QString &product, qint16 flags);
     void removeUser(const QString &name);

@@ -1,0 +1,161 @@
+#include "EventFormatter.h"
+
+#include "ChatEvent.h"
+#include "ChatParser.h"
+#include "Colors.h"
+#include "RosterModel.h"
+#include "TimeStamp.h"
+#include "codec/QuillonEngine.h"
+
+#include <QStringBuilder>
+
+#include <charconv>
+
+namespace {
+
+using Kind = ChatEvent::Kind;
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// ":" + the flags in decimal + ": ", the middle run of a talk line.
+QString flagsRun(qint16 flags)
+{
+    char text[16];
+    text[0] = ':';
+    char *end = std::to_chars(text + 1, text + sizeof text - 2, int(flags)).ptr;
+    *end++ = ':';
+    *end++ = ' ';
+    return QString::fromLatin1(text, end - text);
+}
+
+// Logged on as alice
+void name(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(QStringLiteral("Logged on as ") + e.ownName + kCrLf, Colors::LogonBlue);
+}
+
+// [stamp]  alice joined the channel using a Chat bot.
+void join(ParserHost &h, const ChatEvent &e)
+{
+    if (!h.joinLeave())
+        return;
+    h.AddText2(TimeStamp::now(), Colors::Red);
+    h.AddText2(e.name % QLatin1String(" joined the channel ") % Parsing::ProductText(e.product) % kCrLf, Colors::Grey);
+}
+
+// [stamp]  alice left the channel.
+void leave(ParserHost &h, const ChatEvent &e)
+{
+    if (!h.joinLeave())
+        return;
+    h.AddText2(TimeStamp::now(), Colors::Red);
+    h.AddText2(e.name % QLatin1String(" left the channel.") % kCrLf, Colors::Grey);
+}
+
+// [stamp]  alice whispers: psst
+void whisper(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(TimeStamp::now(), Colors::Red);
+    h.AddText(e.name % QLatin1String(" whispers: "), Colors::Green);
+    h.AddText(e.text % kCrLf, Colors::Grey);
+}
+
+// [stamp]  alice:10: hello   (the name white for an administrator or operator),
+// then the translation of a hex text ("£" and hex codes).
+void talk(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(TimeStamp::now(), Colors::Red);
+    // Only the flags decide: the placeholder product matches no product.
+    const qint16 rank = Parsing::ProductIcon(QStringLiteral("[BLAH]"), e.flags);
+    h.AddText(e.name, (rank == 9 || rank == 10) ? Colors::White : Colors::Green);
+    h.AddText(flagsRun(e.flags), Colors::Yellow);
+    h.AddText(e.text % kCrLf, Colors::White);
+    if (e.text.startsWith(QChar(0xA3)) && e.text.size() > 1) {
+        h.AddText(TimeStamp::now(), Colors::Red);
+        h.AddText(Quillon_Engine::HexTranslate(e.text.mid(1)) % kCrLf, Colors::HexGreen);
+    }
+}
+
+// [stamp]  You have joined channel Chat
+void channel(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(TimeStamp::now(), Colors::Red);
+    h.AddText(QLatin1String("You have joined channel ") % e.channel % kCrLf, Colors::Cyan);
+}
+
+// [stamp]  You whisper to alice: psst
+void whisperSent(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(TimeStamp::now(), Colors::Red);
+    h.AddText(QLatin1String("You whisper to ") % e.name % QLatin1String(": "), Colors::Green);
+    h.AddText(e.text % kCrLf, Colors::Grey);
+}
+
+// [stamp]  the server's information, in the lower pane
+void info(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText2(TimeStamp::now(), Colors::Red);
+    h.AddText2(e.text % kCrLf, Colors::Yellow);
+}
+
+// [stamp]  Error: No such user.
+void error(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText2(TimeStamp::now(), Colors::Red);
+    h.AddText2(QLatin1String("Error: ") % e.text % kCrLf, Colors::Red);
+}
+
+// [stamp]  alice waves   (the name brings its blank)
+void emote(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(TimeStamp::now(), Colors::Red);
+    h.AddText(e.name % e.text % kCrLf, Colors::Yellow);
+}
+
+// [stamp]  Login failed.   (a plain line, as it stands)
+void prompt(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText2(TimeStamp::now(), Colors::Red);
+    h.AddText2(e.line % kCrLf, Colors::Yellow);
+}
+
+} // namespace
+
+namespace EventFormatter {
+
+void format(ParserHost &host, const ChatEvent &event)
+{
+    switch (event.kind) {
+    case Kind::Name: name(host, event); break;
+    case Kind::Join: join(host, event); break;
+    case Kind::Leave: leave(host, event); break;
+    case Kind::Whisper: whisper(host, event); break;
+    case Kind::Talk: talk(host, event); break;
+    case Kind::Channel: channel(host, event); break;
+    case Kind::WhisperSent: whisperSent(host, event); break;
+    case Kind::Info: info(host, event); break;
+    case Kind::Error: error(host, event); break;
+    case Kind::Emote: emote(host, event); break;
+    case Kind::Prompt: prompt(host, event); break;
+    case Kind::Ignored:
+    case Kind::User:    // roster changes only
+    case Kind::Flags:
+        break;
+    }
+}
+
+void homeHelp(ParserHost &host)
+{
+    host.AddText(QStringLiteral("Custom commands are as follows: \r\n"), Colors::Green);
+    host.AddText(QStringLiteral("/hex <text>    (i.e. /hex hello)\r\n"), Colors::Green);
+    host.AddText(QStringLiteral("/reply <text>    (used when someone whispers you)\r\n"), Colors::Green);
+}
+
+void droppedLine(ParserHost &host, qsizetype bound)
+{
+    host.AddText2(TimeStamp::now(), Colors::Red);
+    host.AddText2(QStringLiteral("Error: the server sent a line longer than %1 bytes; it was dropped.\r\n").arg(bound),
+                  Colors::Red);
+}
+
+} // namespace EventFormatter
