@@ -1,15 +1,21 @@
 // The parser writing into real transcript panes (offscreen): arbitrary
 // chunks, batches opened and closed as the session does, the panes cleared
-// now and then, and the user's caret moved. Whatever happens, each pane
-// holds exactly the text appended to it since it was last cleared.
+// now and then, the user's caret moved, the view scrolled, lines marked,
+// the find bar searching and the pointer over the text. Whatever happens,
+// each pane holds the text appended to it since it was last cleared: all
+// of it, or with a scrollback limit its last whole lines, no more of them
+// than the limit allows; and no address other than http or https shows.
 
 #include "FuzzChecks.h"
 
 #include "chat/ChatParser.h"
+#include "chat/FindBar.h"
 #include "chat/RosterModel.h"
 #include "chat/TranscriptPane.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -63,6 +69,17 @@ public:
 // would run after the library's own globals are gone.
 QApplication *app = nullptr;
 
+void checkKept(WatchedPane &pane, const char *what)
+{
+    const QString kept = pane.plainTextCrLf();
+    const QString &all = pane.check.text;
+    const int limit = pane.scrollbackLimit();
+    const bool tail = kept.size() <= all.size() && QStringView(all).right(kept.size()) == kept;
+    FUZZ_CHECK(limit > 0 ? tail : all == kept, what);
+    FUZZ_CHECK(kept.size() == all.size() || all.at(all.size() - kept.size() - 1) == u'\n', what);
+    FUZZ_CHECK(limit <= 0 || pane.document()->blockCount() - 1 <= limit + limit / 10, what);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -80,6 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     upper.resize(300, 200);
     if (in.ConsumeBool())
         upper.show();
+    const int limit = in.ConsumeIntegralInRange<int>(-1, 40);
+    upper.setScrollbackLimit(limit);
+    lower.setScrollbackLimit(limit);
+    FindBar find(&upper);
     Host host(upper, lower);
     RosterModel roster;
     ChatParser parser(host, roster);
@@ -97,20 +118,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 lower.endBatch();
                 upper.endBatch();
             }
-        } else if (step < 248) {
+        } else if (step < 244) {
             // The user puts the caret somewhere, perhaps with a selection.
             QTextCursor c = upper.textCursor();
             const int length = upper.document()->characterCount() - 1;
             c.setPosition(qMin(int(in.ConsumeIntegral<uint16_t>()), length));
             c.setPosition(qMin(int(in.ConsumeIntegral<uint16_t>()), length), QTextCursor::KeepAnchor);
             upper.setTextCursor(c);
+        } else if (step < 246) {
+            (step % 2 ? upper : lower).markLastLine(0x400000);
+        } else if (step < 248) {
+            upper.verticalScrollBar()->setSliderPosition(in.ConsumeIntegral<uint16_t>());
+        } else if (step < 250) {
+            find.field()->setText(QString::fromLatin1(in.ConsumeBytesAsString(3)));
+            step % 2 ? find.findNext() : find.findPrevious();
         } else if (step < 252) {
             (step % 2 ? upper : lower).clearAll();
+        } else if (step < 254) {
+            const QUrl link = upper.linkAt(QPoint(in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>()));
+            FUZZ_CHECK(link.isEmpty() || link.scheme() == QLatin1String("http") || link.scheme() == QLatin1String("https"),
+                       "an address of another kind");
         } else {
             QApplication::processEvents();
         }
-        FUZZ_CHECK(upper.plainTextCrLf() == upper.check.text, "the upper pane lost or changed text");
-        FUZZ_CHECK(lower.plainTextCrLf() == lower.check.text, "the lower pane lost or changed text");
+        checkKept(upper, "the upper pane lost or changed text");
+        checkKept(lower, "the lower pane lost or changed text");
     }
     return 0;
 }

@@ -1,14 +1,24 @@
-// The transcript pane: coloured runs, plain text with CR LF, no markup,
-// selection handling, clearing, font size and the right-button menu.
+// The transcript panes: coloured runs of plain text (never markup) with
+// CR LF, every character kept, batches, the caret rules, clearing, the font
+// size, the right-button menu, a flood over loopback; the scrollback limit
+// with a reader scrolled up, addresses, marked lines and the find bar.
 
+#include "FakeSettings.h"
+#include "ScriptedGateway.h"
+#include "chat/ChatSession.h"
+#include "chat/FindBar.h"
 #include "chat/TranscriptPane.h"
+#include "codec/Wire.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QDesktopServices>
+#include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -19,11 +29,30 @@ Rgb colorAt(TranscriptPane &pane, int position)
     return c.charFormat().foreground().color().rgb() & 0xFFFFFF;
 }
 
-void press(QWidget *w, Qt::MouseButton button, Qt::MouseButtons buttons)
+void press(QWidget *w, Qt::MouseButtons buttons)
 {
-    QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), button, buttons,
-                  Qt::NoModifier);
+    const Qt::MouseButton button = buttons & Qt::RightButton ? Qt::RightButton : Qt::LeftButton;
+    QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), button, buttons, {});
     QApplication::sendEvent(w, &e);
+}
+
+bool show(QWidget &w)
+{
+    w.resize(400, 200);
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
+}
+
+// Each line's background and the text of its anchors.
+QStringList linesOf(TranscriptPane &pane)
+{
+    QStringList lines;
+    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next()) {
+        lines << QString::number(b.blockFormat().background().color().rgb() & 0xFFFFFF, 16) + ':';
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            lines.last() += it.fragment().charFormat().isAnchor() ? '<' + it.fragment().text() + '>' : QString();
+    }
+    return lines;
 }
 
 } // namespace
@@ -31,35 +60,68 @@ void press(QWidget *w, Qt::MouseButton button, Qt::MouseButtons buttons)
 class PaneTest : public QObject
 {
     Q_OBJECT
+public slots:
+    void openUrl(const QUrl &url) { opened.append(url); }
+
 private slots:
-    void runsKeepTheirColours()
+    void runsKeepTheirColoursAndEveryCharacter()
     {
         TranscriptPane pane("txtMenu", "mClr");
+        QByteArray bytes;   // all but CR and LF, a no-break space (0xA0) among them
+        for (int b = 1; b <= 0xFF; ++b)
+            bytes += b == '\r' || b == '\n' ? QByteArray() : QByteArray(1, char(b));
         pane.AddText("[1:02:03]  ", 0xFF0000);
         pane.AddText("Bob", 0x00FF00);
         pane.AddText(":10: ", 0xFFFF00);
         pane.AddText("<b>x</b> & &amp;\r\n", 0xFFFFFF);
         pane.AddText("", 0x123456);
-        pane.AddText("next", 0x00FFFF);
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1:02:03]  Bob:10: <b>x</b> & &amp;\r\nnext"));
+        pane.setFontPointSize(12);
+        pane.AddText("\r\n", 0x00FFFF);
+        pane.AddText(Wire::decode(bytes), 0x00FFFF);
+        QCOMPARE(Wire::encode(pane.plainTextCrLf()), "[1:02:03]  Bob:10: <b>x</b> & &amp;\r\n\r\n" + bytes);
         QCOMPARE(colorAt(pane, 0), Rgb(0xFF0000));
         QCOMPARE(colorAt(pane, 11), Rgb(0x00FF00));
         QCOMPARE(colorAt(pane, 14), Rgb(0xFFFF00));
         QCOMPARE(colorAt(pane, 19), Rgb(0xFFFFFF));
         QCOMPARE(colorAt(pane, pane.document()->characterCount() - 2), Rgb(0x00FFFF));
-        QCOMPARE(pane.document()->blockCount(), 2);
+        QCOMPARE(pane.document()->blockCount(), 3);
+        // The size is the pane's, for text before and after: no run has its own.
+        QCOMPARE(pane.document()->defaultFont().pointSize(), 12);
+        QTextCursor end(pane.document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY(qIsNull(end.charFormat().fontPointSize()));
     }
 
-    void lineEndsSurviveForTheLogFile()
+    // Nested batches are one change, made when the outer one ends; a clear
+    // inside one starts afresh, and so does the widget's own clear.
+    void aBatchIsOneChangeWhoseTextIsThereAtOnce()
     {
         TranscriptPane pane("txtMenu", "mClr");
-        pane.AddText("a\r\n", 0xFF0000);
-        pane.AddText("\r\n", 0xFF0000);
-        pane.AddText("b\r\n", 0xFF0000);
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("a\r\n\r\nb\r\n"));
+        QSignalSpy changes(pane.document(), &QTextDocument::contentsChange);
+        pane.beginBatch();
+        pane.beginBatch();
+        pane.AddText("gone\r\n", 0xFFFFFF);
+        pane.clearPane();
+        const qsizetype cleared = changes.size();
+        pane.AddText("[1]  ", 0xFF0000);
+        pane.AddText("Bob\r\n", 0x00FF00);
+        pane.endBatch();
+        pane.AddText("second\r\n", 0xFFFFFF);
+        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1]  Bob\r\nsecond\r\n"));
+        QCOMPARE(colorAt(pane, 5), Rgb(0x00FF00));
+        QCOMPARE(changes.size(), cleared);
+        pane.endBatch();
+        QCOMPARE(changes.size(), cleared + 1);
+        pane.endBatch();   // one end too many changes nothing
+        pane.clear();
+        pane.AddText("third\r\n", 0xFFFFFF);
+        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("third\r\n"));
+        QVERIFY(pane.textCursor().atEnd());
     }
 
-    void anAppendDropsTheSelectionAndLeavesTheCaretAtTheEnd()
+    // Inside a batch as outside (see the scrollback), a selection is
+    // dropped and the caret goes to the end.
+    void theCaretRulesHoldInsideABatch()
     {
         TranscriptPane pane("txtMenu", "mClr");
         pane.AddText("hello world\r\n", 0xFFFFFF);
@@ -67,60 +129,161 @@ private slots:
         c.setPosition(0);
         c.setPosition(5, QTextCursor::KeepAnchor);
         pane.setTextCursor(c);
+        pane.beginBatch();
         pane.AddText("more", 0xFFFFFF);
-        QVERIFY(!pane.textCursor().hasSelection());
+        QVERIFY(!pane.textCursor().hasSelection() && pane.textCursor().atEnd());
+        c.setPosition(0);   // a caret put back without a selection goes to the end too
+        pane.setTextCursor(c);
+        pane.AddText(" text\r\n", 0xFFFFFF);
+        pane.endBatch();
         QVERIFY(pane.textCursor().atEnd());
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("hello world\r\nmore"));
+        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("hello world\r\nmore text\r\n"));
     }
 
-    void clearingOnePaneLeavesTheOther()
+    void theRightButtonAloneOpensTheMenuWhoseClearLeavesTheOtherPane()
     {
         TranscriptPane upper("txtMenu", "mClr");
         TranscriptPane lower("iMenu", "iClr");
+        QVERIFY(show(lower));
         upper.AddText("up\r\n", 0xFFFFFF);
         lower.AddText("down\r\n", 0xFFFFFF);
-        QAction *iClr = lower.contextMenu()->findChild<QAction *>("iClr");
-        QVERIFY(iClr);
-        QCOMPARE(iClr->text(), QStringLiteral("&Clear"));
-        QCOMPARE(lower.contextMenu()->actions().size(), 1);
-        iClr->trigger();
-        QCOMPARE(lower.plainTextCrLf(), QString());
+        for (Qt::MouseButtons buttons : {Qt::MouseButtons(Qt::LeftButton), Qt::RightButton | Qt::LeftButton}) {
+            press(lower.viewport(), buttons);
+            QVERIFY(!lower.contextMenu()->isVisible());
+        }
+        press(lower.viewport(), Qt::RightButton);
+        QVERIFY(lower.contextMenu()->isVisible());
+        lower.contextMenu()->findChild<QAction *>("iClr")->trigger();
         QCOMPARE(upper.plainTextCrLf(), QStringLiteral("up\r\n"));
         lower.AddText("again\r\n", 0xFF0000);
         QCOMPARE(lower.plainTextCrLf(), QStringLiteral("again\r\n"));
-        QVERIFY(lower.textCursor().atEnd());
     }
 
-    void fontSizeAppliesToAllTextNowAndLater()
+    // A flood over loopback lands in shown panes, which end up laid out and
+    // scrolled to the last line, the upper one holding its last lines only.
+    void aFloodEndsLaidOutAndScrolledToTheEnd()
     {
-        TranscriptPane pane("txtMenu", "mClr");
-        pane.AddText("before\r\n", 0xFFFFFF);
-        pane.setFontPointSize(12);
-        pane.AddText("after\r\n", 0xFFFFFF);
-        QCOMPARE(pane.fontPointSize(), 12);
-        const QFont first = QTextCursor(pane.document()->firstBlock()).charFormat().font();
-        QTextCursor last(pane.document());
-        last.movePosition(QTextCursor::End);
-        last.movePosition(QTextCursor::PreviousCharacter);
-        for (const QFont &f : {first, last.charFormat().font()})
-            QVERIFY(f.pointSize() == 12 || (f.pointSize() <= 0 && pane.document()->defaultFont().pointSize() == 12));
+        TranscriptPane upper("txtMenu", "mClr");
+        TranscriptPane lower("iMenu", "iClr");
+        QVERIFY(show(upper) && show(lower));
+        upper.setScrollbackLimit(1000);
+        FakeSettings settings;
+        ScriptedGateway gateway;
+        QVERIFY(gateway.listen());
+        ChatSession session(settings, upper, lower);
+        session.setPortForTesting(gateway.port());
+        session.Login();
+        QVERIFY(gateway.waitForClient());
+        constexpr int Lines = 5000;
+        QByteArray flood;
+        for (int i = 0; i < Lines; ++i)
+            flood += "1005 TALK Ann 0010 \"line " + QByteArray::number(i) + "\"\r\n";
+        gateway.send(flood + "1018 INFO \"done\"\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(lower.plainTextCrLf().endsWith(QLatin1String("done\r\n")), 20000);
+        // The last talk lines, in order, and the empty last block.
+        const int blocks = upper.document()->blockCount();
+        QVERIFY(blocks > 1000 && blocks <= 1101);
+        QVERIFY(upper.document()->firstBlock().text().endsWith(QStringLiteral("line %1").arg(Lines + 1 - blocks)));
+        QVERIFY(upper.document()->lastBlock().previous().text().endsWith(QLatin1String("line 4999")));
+        QTRY_VERIFY(upper.verticalScrollBar()->maximum() > 0);
+        QTRY_COMPARE(upper.verticalScrollBar()->value(), upper.verticalScrollBar()->maximum());
     }
 
-    void onlyTheRightButtonAloneOpensTheMenu()
+    // Old lines leave a tenth of the limit at a time; the view follows the
+    // end, or, scrolled up, keeps showing the same line, selection or not.
+    void theScrollbackKeepsTheLastLinesAndTheReadersPlace()
     {
         TranscriptPane pane("txtMenu", "mClr");
-        pane.resize(200, 100);
-        pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
-        press(pane.viewport(), Qt::LeftButton, Qt::LeftButton);
-        QVERIFY(!pane.contextMenu()->isVisible());
-        press(pane.viewport(), Qt::RightButton, Qt::RightButton | Qt::LeftButton);
-        QVERIFY(!pane.contextMenu()->isVisible());
-        press(pane.viewport(), Qt::RightButton, Qt::RightButton);
-        QVERIFY(pane.contextMenu()->isVisible());
-        QCOMPARE(pane.contextMenu()->objectName(), QStringLiteral("txtMenu"));
-        pane.contextMenu()->close();
+        QVERIFY(show(pane));
+        pane.setScrollbackLimit(100);
+        QScrollBar *bar = pane.verticalScrollBar();
+        const auto topLine = [&] { return pane.cursorForPosition(QPoint(2, 2)).block().text(); };
+        const auto add = [&](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                pane.AddText(QStringLiteral("line %1\r\n").arg(i), 0xFFFFFF);
+                if (i == 0)
+                    pane.markLastLine(0x400000);
+            }
+            QApplication::processEvents();
+        };
+        add(0, 110);
+        QCOMPARE(pane.document()->blockCount(), 111);
+        add(110, 111);
+        QVERIFY(pane.plainTextCrLf().startsWith(QLatin1String("line 11\r\nline 12\r\n")));
+        QCOMPARE(linesOf(pane).first(), QStringLiteral("0:"));
+        bar->setSliderPosition(40);
+        QTextCursor selection = pane.cursorForPosition(QPoint(2, 2));
+        selection.setPosition(selection.position() + 3, QTextCursor::KeepAnchor);
+        pane.setTextCursor(selection);
+        const QString reading = topLine();
+        add(111, 140);
+        QCOMPARE(pane.document()->blockCount(), 108);
+        QCOMPARE(topLine(), reading);
+        QVERIFY(pane.textCursor().atEnd() && !pane.textCursor().hasSelection());
+        bar->setSliderPosition(bar->maximum());
+        add(140, 150);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(pane.viewport()->rect().contains(pane.cursorRect()));
     }
+
+    // Addresses are anchors in the colour of their run (found per run); a
+    // click on one opens it, a click beside it nothing. A mark colours a
+    // line's background, not its text, and later lines stay unmarked.
+    void addressesOpenOnAClickAndMarksColourWholeLines()
+    {
+        TranscriptPane pane("txtMenu", "mClr");
+        QVERIFY(show(pane));
+        pane.AddText("go www.a.example/x now\r\n", 0x00FF00);
+        pane.markLastLine(0x400000);
+        pane.AddText("https://b.example/x", 0xFFFFFF);
+        pane.markLastLine(0x000040);
+        pane.AddText("yz file:///etc\r\nnext\r\n", 0xFFFFFF);
+        QCOMPARE(linesOf(pane), QStringList({"400000:<www.a.example/x>", "40:<https://b.example/x>", "0:", "0:"}));
+        QCOMPARE(colorAt(pane, 3), Rgb(0x00FF00));
+        QDesktopServices::setUrlHandler("http", this, "openUrl");
+        QTextCursor at(pane.document());
+        for (int position : {4, 20}) {
+            at.setPosition(position);
+            QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, pane.cursorRect(at).center() + QPoint(3, 0));
+        }
+        QDesktopServices::unsetUrlHandler("http");
+        QCOMPARE(opened, QList<QUrl>{QUrl("http://www.a.example/x")});
+    }
+
+    // Find: any case, round the ends, the match in view and marked while
+    // lines arrive; the caret and the text are left alone; Escape closes.
+    void theFindBarGoesFromMatchToMatch()
+    {
+        QWidget window;
+        auto *pane = new TranscriptPane("txtMenu", "mClr");
+        auto *bar = new FindBar(pane);
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(pane);
+        layout->addWidget(bar);
+        QVERIFY(show(window));
+        for (int i = 0; i < 300; ++i)
+            pane->AddText(QStringLiteral("line %1 %2\r\n").arg(i).arg(i % 100 == 7 ? "NeedLe" : "hay"), 0xFFFFFF);
+        QApplication::processEvents();
+        bar->openBar();
+        QTest::keyClicks(bar->field(), "needle");
+        QCOMPARE(bar->match().blockNumber(), 7);
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+        QCOMPARE(bar->match().blockNumber(), 107);
+        QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
+        QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(bar->match().blockNumber(), 207);
+        pane->AddText("line 300 hay\r\n", 0xFFFFFF);
+        QApplication::processEvents();
+        const int top = pane->cursorForPosition(QPoint(2, 2)).blockNumber();
+        QVERIFY(top < 207 && 207 < top + pane->verticalScrollBar()->pageStep());
+        QCOMPARE(pane->extraSelections().last().cursor.selectedText(), QStringLiteral("NeedLe"));
+        QVERIFY(pane->textCursor().atEnd());
+        QTest::keyClick(bar->field(), Qt::Key_Escape);
+        QVERIFY(bar->isHidden() && pane->extraSelections().isEmpty());
+    }
+
+private:
+    QList<QUrl> opened;
 };
 
 QTEST_MAIN(PaneTest)

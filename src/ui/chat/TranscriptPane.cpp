@@ -1,9 +1,13 @@
 #include "TranscriptPane.h"
 
+#include "chat/LinkFinder.h"
+
 #include <QAction>
+#include <QDesktopServices>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTimer>
 
 #ifdef __GLIBC__
@@ -38,6 +42,7 @@ TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    viewport()->setMouseTracking(true);   // the pointing hand over addresses
 
     m_menu->setObjectName(menuName);
     QAction *clear = m_menu->addAction(tr("&Clear"));
@@ -45,6 +50,20 @@ TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName
     connect(clear, &QAction::triggered, this, &TranscriptPane::clearPane);
 
     m_end = QTextCursor(document());
+    // Addresses have the colour of their run; no target is stored with them,
+    // so that a flood of different addresses adds no formats to the document.
+    m_linkFormat.setAnchor(true);
+    m_linkFormat.setFontUnderline(true);
+
+    // The view follows the end until the user scrolls away from it, and
+    // again once he scrolls back to it.
+    QScrollBar *bar = verticalScrollBar();
+    connect(bar, &QAbstractSlider::actionTriggered, this,
+            [this, bar] { m_follow = bar->sliderPosition() >= bar->maximum(); });
+    connect(bar, &QAbstractSlider::valueChanged, this, [this, bar](int value) {
+        if (value >= bar->maximum())
+            m_follow = true;
+    });
 }
 
 void TranscriptPane::AddText(const QString &txt, QRgb color)
@@ -59,8 +78,15 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
         // Moving the caret asks the layout, which must know every append.
         if (m_batchDepth > 0)
             m_end.endEditBlock();
+        // Moving the caret also scrolls to it; a reader scrolled up stays.
+        const bool follow = m_follow;
+        const int top = verticalScrollBar()->value();
         caret.movePosition(QTextCursor::End);
         setTextCursor(caret);
+        if (!follow) {
+            scrollToLine(top);
+            m_follow = false;
+        }
         if (m_batchDepth > 0)
             m_end.beginEditBlock();
     }
@@ -72,8 +98,40 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
     // insert leaves it there.
     if (m_end.position() != caret.position())
         m_end.movePosition(QTextCursor::End);
-    m_end.insertText(txt, m_format);
+    const int blocks = document()->blockCount();
+    insertRun(txt);
+    if (m_markOpen && document()->blockCount() > blocks) {
+        // New lines took the marked line's format with them.
+        QTextCursor after(document()->findBlockByNumber(blocks));
+        after.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        after.setBlockFormat(QTextBlockFormat());
+        m_markOpen = false;
+    }
     scrollToEndLater();
+    if (m_batchDepth == 0)
+        trimScrollback();
+}
+
+// The run as plain text, its addresses underlined as anchors.
+void TranscriptPane::insertRun(const QString &txt)
+{
+    const QList<LinkFinder::Span> links = LinkFinder::find(txt);
+    if (links.isEmpty()) {
+        m_end.insertText(txt, m_format);
+        return;
+    }
+    m_linkFormat.setForeground(m_format.foreground());
+    m_end.beginEditBlock();
+    qsizetype at = 0;
+    for (const LinkFinder::Span &link : links) {
+        if (link.start > at)
+            m_end.insertText(txt.mid(at, link.start - at), m_format);
+        m_end.insertText(txt.mid(link.start, link.length), m_linkFormat);
+        at = link.start + link.length;
+    }
+    if (at < txt.size())
+        m_end.insertText(txt.mid(at), m_format);
+    m_end.endEditBlock();
 }
 
 // One edit block for the whole batch: the document is laid out once when it
@@ -88,8 +146,10 @@ void TranscriptPane::endBatch()
 {
     if (m_batchDepth == 0)
         return;
-    if (--m_batchDepth == 0)
+    if (--m_batchDepth == 0) {
         m_end.endEditBlock();
+        trimScrollback();
+    }
 }
 
 void TranscriptPane::clearPane()
@@ -99,6 +159,8 @@ void TranscriptPane::clearPane()
         m_end.endEditBlock();
     clear();
     m_end = QTextCursor(document());
+    m_follow = true;
+    m_markOpen = false;
     if (m_batchDepth > 0)
         m_end.beginEditBlock();
 }
@@ -125,6 +187,87 @@ int TranscriptPane::fontPointSize() const
     return font().pointSize();
 }
 
+void TranscriptPane::setScrollbackLimit(int lines)
+{
+    m_limit = lines;
+    if (m_batchDepth == 0)
+        trimScrollback();
+}
+
+// The oldest lines leave in one edit once the limit is exceeded by a tenth,
+// so that a flood pays for the trimming only every so many lines. A reader
+// scrolled up keeps the lines he reads in view.
+void TranscriptPane::trimScrollback()
+{
+    QTextDocument *doc = document();
+    const int lines = doc->blockCount() - 1;   // the last block is the line being written
+    if (m_limit <= 0 || lines <= m_limit + m_limit / 10)
+        return;
+    const QTextBlock firstKept = doc->findBlockByNumber(lines - m_limit);
+    const QTextBlockFormat keptFormat = firstKept.blockFormat();
+    const int removedLines = firstKept.firstLineNumber();
+    const int top = verticalScrollBar()->value();
+    const bool follow = m_follow;
+    QTextCursor cut(doc);
+    cut.setPosition(firstKept.position(), QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+    // The first block kept the removed first line's format (a mark).
+    if (cut.blockFormat() != keptFormat)
+        cut.setBlockFormat(keptFormat);
+    scrollToLine(follow ? verticalScrollBar()->maximum() : qMax(0, top - removedLines));
+    m_follow = follow;
+}
+
+void TranscriptPane::markLastLine(Rgb background)
+{
+    QTextBlock line = document()->lastBlock();
+    m_markOpen = line.length() > 1 || !line.previous().isValid();
+    if (!m_markOpen)
+        line = line.previous();
+    QTextBlockFormat format;
+    format.setBackground(QColor::fromRgb(background));
+    QTextCursor(line).mergeBlockFormat(format);
+}
+
+void TranscriptPane::showPosition(int position)
+{
+    const QTextBlock block = document()->findBlock(position);
+    int line = block.firstLineNumber();
+    if (const QTextLayout *layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine inBlock = layout->lineForTextPosition(position - block.position());
+        if (inBlock.isValid())
+            line += inBlock.lineNumber();
+    }
+    m_follow = false;
+    scrollToLine(qMax(0, line - verticalScrollBar()->pageStep() / 2));
+}
+
+// The view takes the line from the scroll bar even when the bar's value
+// stays the same, as it does when lines above the view were removed.
+void TranscriptPane::scrollToLine(int line)
+{
+    verticalScrollBar()->setValue(line);
+    QPlainTextEdit::scrollContentsBy(0, 0);
+}
+
+QUrl TranscriptPane::linkAt(const QPoint &pos) const
+{
+    const QTextCursor hit = cursorForPosition(pos);
+    const QTextBlock block = hit.block();
+    // The hit stands between two characters; the one under the point is
+    // the one after it unless the point lies left of it.
+    int offset = hit.position() - block.position();
+    if (offset > 0 && pos.x() < cursorRect(hit).left())
+        --offset;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int start = fragment.position() - block.position();
+        if (offset >= start && offset < start + fragment.length())
+            return fragment.charFormat().isAnchor() ? LinkFinder::target(fragment.text()) : QUrl();
+    }
+    return {};
+}
+
 void TranscriptPane::mousePressEvent(QMouseEvent *event)
 {
     // Only the right button alone opens the menu.
@@ -133,7 +276,26 @@ void TranscriptPane::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    m_pressedLink = event->button() == Qt::LeftButton ? linkAt(event->position().toPoint()) : QUrl();
     QPlainTextEdit::mousePressEvent(event);
+}
+
+void TranscriptPane::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    // A click, not the end of a selection, on the address it started on.
+    const QUrl link = std::exchange(m_pressedLink, QUrl());
+    if (event->button() == Qt::LeftButton && !link.isEmpty() && !textCursor().hasSelection()
+        && linkAt(event->position().toPoint()) == link)
+        QDesktopServices::openUrl(link);
+}
+
+void TranscriptPane::mouseMoveEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseMoveEvent(event);
+    const Qt::CursorShape shape = linkAt(event->position().toPoint()).isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor;
+    if (viewport()->cursor().shape() != shape)
+        viewport()->setCursor(shape);
 }
 
 void TranscriptPane::contextMenuEvent(QContextMenuEvent *event)
@@ -144,6 +306,13 @@ void TranscriptPane::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
 }
 
+void TranscriptPane::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_follow)
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
 // Scrolling once per turn of the event loop keeps a flood of appends cheap.
 void TranscriptPane::scrollToEndLater()
 {
@@ -152,6 +321,7 @@ void TranscriptPane::scrollToEndLater()
     m_scrollQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_scrollQueued = false;
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        if (m_follow)
+            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     });
 }

@@ -1,12 +1,16 @@
 #pragma once
 // A transcript pane (`txtChat`, `txtChat2`): coloured runs appended at the
 // end, read-only for the user, with a right-button "&Clear" menu. Received
-// text is inserted as plain text, never interpreted as markup.
+// text is inserted as plain text, never interpreted as markup; web addresses
+// in it are underlined and open in the browser on a click. The pane keeps
+// the last lines only (the scrollback limit), and a reader who scrolled up
+// stays where he is while lines arrive.
 
 #include "chat/TranscriptSink.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QUrl>
 
 class QMenu;
 
@@ -14,6 +18,8 @@ class TranscriptPane : public QPlainTextEdit, public TranscriptSink
 {
     Q_OBJECT
 public:
+    static constexpr int DefaultScrollbackLimit = 20000;
+
     // menuName and clearName name the context menu and its item
     // (`txtMenu`/`mClr` for the upper pane, `iMenu`/`iClr` for the lower).
     TranscriptPane(const QString &menuName, const QString &clearName, QWidget *parent = nullptr);
@@ -23,25 +29,51 @@ public:
     void endBatch() override;
     void clearPane();
 
-    // The text with CR LF line ends, as it was appended.
+    // The text with CR LF line ends, as it was appended (the lines kept).
     QString plainTextCrLf() const;
 
     // Size in points for all text, now and later.
     void setFontPointSize(int points);
     int fontPointSize() const;
 
+    // At most this many lines stay; older ones leave a tenth of the limit at
+    // a time. Zero or less keeps everything.
+    void setScrollbackLimit(int lines);
+    int scrollbackLimit() const { return m_limit; }
+
+    // Gives the last line (the one just ended, or the one being written) a
+    // background colour; its text keeps its colours. Later lines are unmarked.
+    void markLastLine(Rgb background);
+
+    // Scrolls position into the middle of the view (a find match).
+    void showPosition(int position);
+
+    // The address under a point of the viewport, empty when there is none.
+    QUrl linkAt(const QPoint &pos) const;
+
     QMenu *contextMenu() const { return m_menu; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void insertRun(const QString &txt);
+    void trimScrollback();
+    void scrollToLine(int line);
     void scrollToEndLater();
 
     QMenu *m_menu;
     QTextCursor m_end;
     QTextCharFormat m_format;
+    QTextCharFormat m_linkFormat;
+    QUrl m_pressedLink;
+    int m_limit = DefaultScrollbackLimit;
     bool m_scrollQueued = false;
-    int m_batchDepth = 0;   // open batches: the document is one edit until the last ends
+    bool m_follow = true;      // the view shows the end and moves with it
+    bool m_markOpen = false;   // the marked line is still being written
+    int m_batchDepth = 0;      // open batches: the document is one edit until the last ends
 };

@@ -83,6 +83,23 @@ void InputLine::recallNewer()
     setEditText(m_draft);
 }
 
+bool InputLine::event(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier && m_names && !editText().isEmpty()) {
+            const auto done = m_completion.complete(editText(), lineEdit()->cursorPosition(), m_names());
+            if (done) {
+                lineEdit()->setText(done->text);
+                lineEdit()->setCursorPosition(int(done->cursor));
+            }
+            key->accept();
+            return true;
+        }
+    }
+    return QComboBox::event(event);
+}
+
 void InputLine::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
