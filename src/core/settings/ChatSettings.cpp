@@ -45,3 +45,10 @@ ChatSettings ChatSettings::defaults()
     d.IdleMessage = QStringLiteral("/w anonymous Anti-Idle Quillon 2.2");
     return d;
 }
+
+bool ChatSettings::flagOn(const QString &text)
+{
+    bool number = false;
+    const qlonglong value = text.trimmed().toLongLong(&number);
+    return number && value != 0;
+}

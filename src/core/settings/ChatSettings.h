@@ -1,6 +1,6 @@
 #pragma once
 // The eight persisted settings, as the texts they are stored as. Flags hold
-// "1" for on; any other text means off.
+// "1" for on and "0" for off.
 
 #include <QString>
 
@@ -23,7 +23,9 @@ struct ChatSettings
 
     static ChatSettings defaults();
     static QString flagText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
-    static bool flagOn(const QString &text) { return text == QLatin1String("1"); }
+    // A flag is its text taken as a whole number ("01" and " 1" are 1): any
+    // number but 0 is on; a text that is no number is off.
+    static bool flagOn(const QString &text);
 
     bool operator==(const ChatSettings &) const = default;
 };
