@@ -1,6 +1,6 @@
 // The settings store: defaults per missing value, the user name and password
 // as a pair, flag and number texts, the server list, the per-user fallback,
-// the in-memory last resort, the files' access mode and the real locations.
+// the in-memory last resort and the files' access mode.
 
 #include "TempStores.h"
 
@@ -9,8 +9,6 @@
 
 #include <QStandardPaths>
 #include <QTest>
-
-using Hive = Registry::Hive;
 
 namespace {
 
@@ -103,7 +101,7 @@ private slots:
             {"a.x;ren.x", {"a.x", "ren.x"}, 0}, {"", ServerList::builtIn(), 0}};
         for (const auto &c : cases) {
             TempStores stores;
-            Registry::WriteRegString(Hive::LocalMachine, QStringLiteral("Software\\Battle.net\\Configuration"),
+            Registry::WriteRegString(Registry::Hive::LocalMachine, QStringLiteral("Software\\Battle.net\\Configuration"),
                                      QStringLiteral("Server List"), QLatin1String(c.stored));
             QCOMPARE(ServerList::read(), c.entries);
             QCOMPARE(ServerList::preselect(c.entries, QStringLiteral("Ren.x"), 0), c.selected);
@@ -138,23 +136,6 @@ private slots:
         QCOMPARE(loaded.UserName + loaded.PassWord + loaded.Notifications, QStringLiteral("AnonymousWanderers1"));
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports.first().startsWith(QStringLiteral("Settings cannot be saved: ")));
-    }
-
-    // Without test folders the hives are the system and user scopes, each
-    // standing alone; names match exactly.
-    void realLocations()
-    {
-#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-        QSKIP("Native settings are not files here");
-#endif
-        TempStores stores;
-        Registry::setFoldersForTesting(QString(), QString());   // QSettings::setPath still points into stores
-        QVERIFY(Registry::WriteRegString(Hive::LocalMachine, UserFile::SubKey, QStringLiteral("Server"), QStringLiteral("m")));
-        QVERIFY(Registry::WriteRegString(Hive::CurrentUser, UserFile::SubKey, QStringLiteral("UserName"), QStringLiteral("u")));
-        QVERIFY(stores.bytes(stores.machineFile()).contains("Server=m"));
-        QVERIFY(stores.bytes(stores.userFile()).contains("UserName=u"));
-        QCOMPARE(Registry::ReadRegString(Hive::CurrentUser, UserFile::SubKey, QStringLiteral("Server")), QString());
-        QCOMPARE(Registry::ReadRegString(Hive::CurrentUser, UserFile::SubKey, QStringLiteral("username")), QString());
     }
 };
 
