@@ -24,20 +24,15 @@ class TestCodec : public QObject
 {
     Q_OBJECT
 private slots:
-    void everyByteRoundTripsTheWire()
+    void wireAndHexEncoding()
     {
-        QByteArray all(256, Qt::Uninitialized);
+        QByteArray all;
         for (int b = 0; b < 256; ++b)
-            all[b] = char(b);
-        const QString text = Wire::decode(all);
-        QCOMPARE(text.size(), 256);
-        QCOMPARE(Wire::encode(text), all);
+            all += char(b);
+        QCOMPARE(Wire::decode(all).size(), 256);
+        QCOMPARE(Wire::encode(Wire::decode(all)), all);   // every byte round-trips
         QCOMPARE(Wire::encode(QStringLiteral("a\u4E2Db\U0001F600c")), QByteArray("a?b?c"));
         QCOMPARE(Wire::encode(QString(QChar(0xD83D))), QByteArray("?"));   // lone surrogate
-    }
-
-    void isHexCharAndEncode()
-    {
         for (const char *digit : {"0", "9", "a", "f", "A", "F"})
             QVERIFY(IsHexChar(QString::fromLatin1(digit)));
         for (const QString other : {"", "g", "ab", " ", "\uFF11"})

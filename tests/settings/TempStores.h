@@ -1,14 +1,12 @@
 #pragma once
 // Puts both settings hives of one test into a fresh temporary folder, so that
 // no test reads or writes the real machine-wide or per-user locations (tests
-// may run as root, where /etc/xdg would be writable): the test folders of
-// Registry, and the QSettings scopes behind them.
+// may run as root, where /etc/xdg would be writable).
 
 #include "settings/Registry.h"
 #include "settings/UserFile.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 class TempStores
@@ -18,10 +16,6 @@ public:
     {
         m_machine = m_dir.path() + QStringLiteral("/machine");
         m_user = m_dir.path() + QStringLiteral("/user");
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-            QSettings::setPath(format, QSettings::SystemScope, m_machine);
-            QSettings::setPath(format, QSettings::UserScope, m_user);
-        }
         apply();
     }
     QString machineFile() const { return m_machine + QStringLiteral("/Ashgrove/Quillon.conf"); }

@@ -134,19 +134,14 @@ private slots:
         QCOMPARE(live.stored(QStringLiteral("PassWord")), QStringLiteral("Wanderers"));
     }
 
-    void passwordIsMaskedUnderAStyledWindow()
+    void dialogsDriveTheFields()
     {
         Live live;
         QWidget styledParent;   // the main window has a style sheet of its own
         styledParent.setStyleSheet(QStringLiteral("QPushButton#cmdConnect { color: #000000; }"));
-        LoginDialog dialog(live.s, &styledParent);
-        dialog.show();
-        QCOMPARE(child<QLineEdit>(&dialog, "txtPassW")->displayText(), QStringLiteral("*********"));
-    }
-
-    void optionsDialogDrivesTheFields()
-    {
-        Live live;
+        LoginDialog login(live.s, &styledParent);
+        login.show();
+        QCOMPARE(child<QLineEdit>(&login, "txtPassW")->displayText(), QStringLiteral("*********"));
         {
             OptionsDialog dialog(live.s);
             auto *bar = child<QScrollBar>(&dialog, "scrFSize");
