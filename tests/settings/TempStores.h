@@ -6,9 +6,7 @@
 #include "settings/Registry.h"
 #include "settings/UserFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 class TempStores
@@ -18,15 +16,8 @@ public:
     {
         m_machine = m_dir.path() + QStringLiteral("/machine");
         m_user = m_dir.path() + QStringLiteral("/user");
-        qputenv("XDG_CONFIG_DIRS", m_machine.toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", m_user.toLocal8Bit());
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-            QSettings::setPath(format, QSettings::SystemScope, m_machine);
-            QSettings::setPath(format, QSettings::UserScope, m_user);
-        }
-        Registry::setFoldersForTesting(m_machine, m_user);
+        apply();
     }
-    bool valid() const { return m_dir.isValid(); }
     QString machineFile() const { return m_machine + QStringLiteral("/Ashgrove/Quillon.conf"); }
     QString userFile() const { return m_user + QStringLiteral("/Ashgrove/Quillon.conf"); }
 
@@ -35,20 +26,14 @@ public:
     void blockMachine() { m_machine = blocked(QStringLiteral("machine")); apply(); }
     void blockUser() { m_user = blocked(QStringLiteral("user")); apply(); }
 
-    static void put(const QString &name, const QString &text,
-                    Registry::Hive hive = Registry::Hive::LocalMachine)
+    // A value of the machine-wide record.
+    static void put(const QString &name, const QString &text)
     {
-        Registry::WriteRegString(hive, UserFile::SubKey, name, text);
+        Registry::WriteRegString(Registry::Hive::LocalMachine, UserFile::SubKey, name, text);
     }
-    static QString stored(const QString &name, Registry::Hive hive = Registry::Hive::LocalMachine)
+    static QString stored(const QString &name)
     {
-        return Registry::ReadRegString(hive, UserFile::SubKey, name);
-    }
-    void putServerList(const QString &text)
-    {
-        Registry::WriteRegString(Registry::Hive::LocalMachine,
-                                 QStringLiteral("Software\\Battle.net\\Configuration"),
-                                 QStringLiteral("Server List"), text);
+        return Registry::ReadRegString(Registry::Hive::LocalMachine, UserFile::SubKey, name);
     }
     static QByteArray bytes(const QString &path)
     {

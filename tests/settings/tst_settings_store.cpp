@@ -1,194 +1,141 @@
-// The settings store: defaults per missing value, long texts, the per-user
-// fallback, the in-memory last resort and the file's access mode.
+// The settings store: defaults per missing value, the user name and password
+// as a pair, flag and number texts, the server list, the per-user fallback,
+// the in-memory last resort and the files' access mode.
 
 #include "TempStores.h"
 
 #include "settings/ChatSettings.h"
-#include "settings/Registry.h"
-#include "settings/UserFile.h"
+#include "settings/ServerList.h"
 
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
 
-using Hive = Registry::Hive;
+namespace {
+
+ChatSettings custom()
+{
+    return {"Ren", "s3cret", "europe.battle.net", "Clan Ash", "0", "1", "0", "brb", "5000", "0", "1"};
+}
+
+bool isPrivate(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return true;   // registry values have no file mode
+#else
+    return QFile::exists(path) && !(QFile(path).permissions() & QFileDevice::Permissions(0x0066));
+#endif
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject
 {
     Q_OBJECT
 
-    static ChatSettings custom()
-    {
-        ChatSettings c;
-        c.UserName = QStringLiteral("Ren");
-        c.PassWord = QStringLiteral("s3cret");
-        c.Server = QStringLiteral("europe.battle.net");
-        c.HomeChan = QStringLiteral("Clan Ash");
-        c.AntiIdle = QStringLiteral("0");
-        c.JoinLeave = QStringLiteral("1");
-        c.AutoReconnect = QStringLiteral("0");
-        c.IdleMessage = QStringLiteral("brb");
-        return c;
-    }
-
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void firstRunWritesTheDefaults()
-    {
-        TempStores stores;
-        UserFile file;
-        QCOMPARE(file.LoadSettings(), ChatSettings::defaults());
-        QCOMPARE(file.store(), UserFile::Store::MachineWide);
-        for (int i = 0; i < ChatSettings::Count; ++i)
-            QCOMPARE(stores.stored(ChatSettings::valueName(i)), ChatSettings::defaults().value(i));
-        QCOMPARE(ChatSettings::defaults().Server, QStringLiteral("useast.battle.net"));
-        QVERIFY(!QFileInfo::exists(stores.userFile()));
-    }
-
-    void completeRecordIsNotRewritten()
-    {
-        TempStores stores;
-        QDir().mkpath(QFileInfo(stores.machineFile()).path());
-        QFile f(stores.machineFile());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("; written by hand\n[General]\nUserName=Ren\nPassWord=pw\nServer=x\nHomeChan=Op Ren\n"
-                "AntiIdle=0\nJoinLeave=1\nAutoReconnect=1\nIdleMessage=hi\n");
-        f.close();
-        const QByteArray before = stores.bytes(stores.machineFile());
-
-        const ChatSettings loaded = UserFile().LoadSettings();
-        QCOMPARE(loaded.UserName, QStringLiteral("Ren"));
-        QCOMPARE(loaded.HomeChan, QStringLiteral("Op Ren"));
-        QCOMPARE(stores.bytes(stores.machineFile()), before);   // the comment would be gone
-    }
-
-    void emptyOrMissingValueGetsOnlyItsDefault_data()
+    // Each missing or empty value gets its own default and only that one,
+    // except that an empty user name takes the password with it. No value
+    // at all (-1) gives every default; a complete record (Count) is not
+    // written again, which would drop a comment.
+    void missingValuesGetTheirDefaults_data()
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<bool>("missing");
+        QTest::newRow("first run") << -1 << true;
+        QTest::newRow("complete") << ChatSettings::Count << true;
         for (int i = 0; i < ChatSettings::Count; ++i) {
             QTest::addRow("%s empty", qPrintable(ChatSettings::valueName(i))) << i << false;
             QTest::addRow("%s missing", qPrintable(ChatSettings::valueName(i))) << i << true;
         }
     }
-    void emptyOrMissingValueGetsOnlyItsDefault()
+    void missingValuesGetTheirDefaults()
     {
         QFETCH(int, index);
         QFETCH(bool, missing);
         TempStores stores;
-        const ChatSettings c = custom();
-        for (int i = 0; i < ChatSettings::Count; ++i) {
-            if (i != index)
-                stores.put(ChatSettings::valueName(i), c.value(i));
-            else if (!missing)
-                stores.put(ChatSettings::valueName(i), QString());
+        const ChatSettings c = custom(), d = ChatSettings::defaults();
+        ChatSettings expected = index < 0 ? d : c;
+        for (int i = 0; index >= 0 && i < ChatSettings::Count; ++i) {
+            if (i != index || !missing)
+                stores.put(ChatSettings::valueName(i), i == index ? QString() : c.value(i));
         }
-        ChatSettings expected = c;
-        expected.value(index) = ChatSettings::defaults().value(index);
+        QFile comment(stores.machineFile());
+        QVERIFY(index < 0 || (comment.open(QIODevice::Append) && comment.write("; by hand\n")));
+        comment.close();
+        if (index >= 0 && index < ChatSettings::Count)
+            expected.value(index) = d.value(index);
+        if (index == 0)
+            expected.PassWord = d.PassWord;
 
-        QCOMPARE(UserFile().LoadSettings(), expected);
+        UserFile file;
+        QCOMPARE(file.LoadSettings(), expected);
+        QCOMPARE(file.store(), UserFile::Store::MachineWide);
         for (int i = 0; i < ChatSettings::Count; ++i)
             QCOMPARE(stores.stored(ChatSettings::valueName(i)), expected.value(i));
+        QVERIFY(index != ChatSettings::Count || stores.bytes(stores.machineFile()).endsWith("; by hand\n"));
+        QVERIFY(isPrivate(stores.machineFile()));
+        QVERIFY(!QFile::exists(stores.userFile()));
     }
 
-    void longAndAwkwardTextsSurvive()
+    void flagAndNumberTexts()
     {
-        TempStores stores;
-        ChatSettings c = custom();
-        c.IdleMessage = QString(1000, QLatin1Char('x'));
-        c.IdleMessage.replace(100, 12, QStringLiteral("; a,b = \"q\" "));
-        c.HomeChan = QStringLiteral("@Clan;£ \\ /");
-        c.PassWord = QString(300, QLatin1Char('p'));
-        UserFile().SaveSettings(c);
-        QCOMPARE(UserFile().LoadSettings(), c);   // a later run reads them back
+        const struct { const char *text; bool on; int lines; } cases[] = {
+            {"01", true, 1000}, {" 1", true, 1000}, {"0", false, 1000}, {"2", true, 1000},
+            {"yes", false, 20000}, {" 50000 ", true, 50000}, {"99999999999", true, 1000000}};
+        for (const auto &c : cases) {
+            QVERIFY2(ChatSettings::flagOn(QLatin1String(c.text)) == c.on, c.text);
+            QCOMPARE(ChatSettings::scrollbackLines(QLatin1String(c.text)), c.lines);
+        }
     }
 
-    void unwritableMachineStoreFallsBackToTheUserStore()
+    // Battle.net's list split at every ";" (the built-in one when empty), and
+    // the last entry equal to the saved server selected, or the first.
+    void serverList()
+    {
+        const struct { const char *stored; QStringList entries; int selected; } cases[] = {
+            {"a.x;b.x;10.0.0.1", {"a.x", "b.x", "10.0.0.1"}, 0}, {"a.x;Ren.x;", {"a.x", "Ren.x", ""}, 1},
+            {"only.x", {"only.x"}, 0}, {"Ren.x;a.x;Ren.x", {"Ren.x", "a.x", "Ren.x"}, 2},
+            {"a.x;ren.x", {"a.x", "ren.x"}, 0}, {"", ServerList::builtIn(), 0}};
+        for (const auto &c : cases) {
+            TempStores stores;
+            Registry::WriteRegString(Registry::Hive::LocalMachine, QStringLiteral("Software\\Battle.net\\Configuration"),
+                                     QStringLiteral("Server List"), QLatin1String(c.stored));
+            QCOMPARE(ServerList::read(), c.entries);
+            QCOMPARE(ServerList::preselect(c.entries, QStringLiteral("Ren.x"), 0), c.selected);
+        }
+    }
+
+    // The per-user store when the machine's cannot be written, memory for the
+    // session when neither can; long and awkward texts survive either way.
+    void fallbacks()
     {
         TempStores stores;
         stores.blockMachine();
         QStringList reports;
+        ChatSettings c = custom();
+        c.IdleMessage = QString(1000, QLatin1Char('x')).replace(100, 12, QStringLiteral("; a,b = \"q\" "));
+        c.HomeChan = QStringLiteral("@Clan;£ \\ /");
         UserFile file([&](const QString &t) { reports << t; });
         QCOMPARE(file.LoadSettings(), ChatSettings::defaults());
         QCOMPARE(file.store(), UserFile::Store::PerUser);
-        QCOMPARE(stores.stored(QStringLiteral("UserName"), Hive::CurrentUser),
-                 QStringLiteral("Anonymous"));
-        file.SaveSettings(custom());
-        QCOMPARE(UserFile().LoadSettings(), custom());   // next run finds the user's values
-        QVERIFY(reports.isEmpty());
-    }
+        file.SaveSettings(c);
+        QCOMPARE(UserFile().LoadSettings(), c);   // the next run finds the user's values
+        QVERIFY(reports.isEmpty() && isPrivate(stores.userFile()));
 
-    void noWritableStoreKeepsTheSessionInMemoryAndReportsOnce()
-    {
-        TempStores stores;
-        stores.blockMachine();
         stores.blockUser();
-        QStringList reports;
-        UserFile file([&](const QString &t) { reports << t; });
-        QCOMPARE(file.LoadSettings(), ChatSettings::defaults());
-        QCOMPARE(file.store(), UserFile::Store::Memory);
-        file.SaveSettings(custom());
-        QCOMPARE(file.LoadSettings(), custom());
-        ChatSettings emptied = custom();
-        emptied.IdleMessage.clear();
-        file.SaveSettings(emptied);
-        QCOMPARE(file.LoadSettings().IdleMessage, ChatSettings::defaults().IdleMessage);
+        UserFile memory([&](const QString &t) { reports << t; });
+        QCOMPARE(memory.LoadSettings(), ChatSettings::defaults());
+        QCOMPARE(memory.store(), UserFile::Store::Memory);
+        c.UserName.clear();
+        c.Notifications.clear();
+        memory.SaveSettings(c);
+        const ChatSettings loaded = memory.LoadSettings();
+        QCOMPARE(loaded.UserName + loaded.PassWord + loaded.Notifications, QStringLiteral("AnonymousWanderers1"));
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports.first().startsWith(QStringLiteral("Settings cannot be saved: ")));
-    }
-
-    void createdFileIsPrivate()
-    {
-#ifdef Q_OS_WIN
-        QSKIP("Registry values have no file mode");
-#endif
-        TempStores stores;
-        UserFile().LoadSettings();
-        const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-        QFile machine(stores.machineFile());
-        QCOMPARE(machine.permissions() & others, QFileDevice::Permissions());
-        UserFile().SaveSettings(custom());   // rewriting keeps the mode
-        QCOMPARE(machine.permissions() & others, QFileDevice::Permissions());
-
-        TempStores fallback;
-        fallback.blockMachine();
-        UserFile().LoadSettings();
-        QCOMPARE(QFile(fallback.userFile()).permissions() & others, QFileDevice::Permissions());
-    }
-
-    void registryEdges()
-    {
-        TempStores stores;
-        const QString key = QStringLiteral("Software\\Ashgrove\\Quillon");
-        QCOMPARE(Registry::ReadRegString(Hive::LocalMachine, key, QStringLiteral("Nothing")), QString());
-        QVERIFY(Registry::WriteRegString(Hive::LocalMachine, key, QStringLiteral("Flag"), QStringLiteral("1")));
-        QCOMPARE(Registry::ReadRegString(Hive::LocalMachine, key, QStringLiteral("flag")), QString());
-        // Each hive stands alone: the user's hive does not see machine values.
-        QCOMPARE(Registry::ReadRegString(Hive::CurrentUser, key, QStringLiteral("Flag")), QString());
-        stores.blockMachine();
-        QVERIFY(!Registry::WriteRegString(Hive::LocalMachine, key, QStringLiteral("Flag"), QStringLiteral("1")));
-        QCOMPARE(Registry::ReadRegString(Hive::LocalMachine, key, QStringLiteral("Flag")), QString());
-    }
-
-    void realLocationsFollowTheSystemAndUserScopes()
-    {
-#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-        QSKIP("Native settings are not files here");
-#endif
-        TempStores stores;
-        Registry::setFoldersForTesting(QString(), QString());   // QSettings::setPath still points into stores
-        const QString bnet = QStringLiteral("Software\\Battle.net\\Configuration");
-        QVERIFY(Registry::WriteRegString(Hive::LocalMachine, bnet, QStringLiteral("Server List"),
-                                         QStringLiteral("a;b")));
-        QVERIFY(Registry::WriteRegString(Hive::CurrentUser, UserFile::SubKey, QStringLiteral("UserName"),
-                                         QStringLiteral("Ren")));
-        const QString machineConf = qEnvironmentVariable("XDG_CONFIG_DIRS") + QStringLiteral("/Battle.net/Configuration.conf");
-        QVERIFY(TempStores::bytes(machineConf).contains("Server%20List="));
-        QVERIFY(TempStores::bytes(stores.userFile()).contains("UserName=Ren"));
-        QCOMPARE(Registry::ReadRegString(Hive::LocalMachine, bnet, QStringLiteral("Server List")),
-                 QStringLiteral("a;b"));
     }
 };
 

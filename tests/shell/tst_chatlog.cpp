@@ -1,17 +1,26 @@
-// The chat log file's pieces: the date line, the ".log" rule, and a write
-// that fails part-way and must leave the old file as it was. The whole file
-// and the dialog flow are covered through the window in tst_savelog.
+// The log files. The chat log's pieces: an empty log, the ".log" rule, a
+// write that fails part-way and must leave the old file as it was, and the
+// rewrite in place where the folder refuses new files (the whole file and
+// the dialog flow are covered through the window in tst_savelog). The daily
+// log: its bytes and mode, the day's file, flushing, and a failure.
 
 #include "chat/ChatLog.h"
+#include "chat/DailyLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/fsuid.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -28,6 +37,11 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+bool privateMode(const QString &path)
+{
+    return !(QFile(path).permissions() & QFileDevice::Permissions(0x0077));   // nothing for group or others
+}
+
 } // namespace
 
 class TestChatLog : public QObject
@@ -35,50 +49,35 @@ class TestChatLog : public QObject
     Q_OBJECT
 
 private slots:
-    void savedOnLineUsesTheDateAndTime()
+    void emptyRosterAndPane()
     {
-        const QString line = ChatLog::savedOnLine(QDateTime(QDate(2031, 12, 24), QTime(21, 7, 9)));
-        QVERIFY2(line.startsWith(QLatin1String("Log saved on ")), qPrintable(line));
-        const qsizetype at = line.indexOf(QLatin1String(" at "));
-        QVERIFY2(at > 0, qPrintable(line));
-        const QString date = line.mid(13, at - 13);
-        const QString time = line.mid(at + 4);
-        // The month may be a number or a name, the year short or long.
-        QVERIFY2(date.contains(QLatin1String("31")) && date.contains(QLatin1String("24")), qPrintable(date));
-        QVERIFY2(time.contains(QLatin1String("07:09")) || time.contains(QLatin1String("7:09")), qPrintable(time));
-        QVERIFY(!line.contains(QLatin1Char('\n')));
-    }
-
-    void logExtension_data()
-    {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("used");
-        QTest::newRow("no extension") << "chat" << "chat.log";
-        QTest::newRow("ends in .log") << "chat.log" << "chat.log";
-        QTest::newRow("upper case") << "chat.LOG" << "chat.LOG.log";
-        QTest::newRow("mixed case") << "chat.Log" << "chat.Log.log";
-        QTest::newRow("other extension") << "chat.txt" << "chat.txt.log";
-        QTest::newRow("just .log") << ".log" << ".log";
-        QTest::newRow("shorter than four") << "log" << "log.log";
-        QTest::newRow("folder with dot") << "/tmp/x.log/chat" << "/tmp/x.log/chat.log";
+        QCOMPARE(ChatLog::build({}, QString(), QStringLiteral("Log saved on 24/12/31 at 21:07:09")),
+                 "Quillon v2.2\r\n\r\nLog saved on 24/12/31 at 21:07:09\r\n\r\nUsers in channel:\r\n\r\n"
+                 "Chat text:\r\n\r\n");
     }
 
     void logExtension()
     {
-        QFETCH(QString, chosen);
-        QFETCH(QString, used);
-        QCOMPARE(ChatLog::withLogExtension(chosen), used);
+        const std::pair<QString, QString> cases[] = {
+            {"chat", "chat.log"}, {"chat.log", "chat.log"}, {"chat.LOG", "chat.LOG.log"}, {"chat.txt", "chat.txt.log"},
+            {".log", ".log"}, {"log", "log.log"}, {"/tmp/x.log/chat", "/tmp/x.log/chat.log"}};
+        for (const auto &[chosen, used] : cases)
+            QCOMPARE(ChatLog::withLogExtension(chosen), used);
     }
 
 #ifdef Q_OS_UNIX
-    void failurePartWayKeepsTheOldFile()
+    // A write that fails part-way (the disk fills up: a file size limit stops
+    // it after a few bytes, whoever runs the test) leaves the old log as it
+    // was and no temporary file. When the folder refuses new files (mode
+    // 0555), a writable old log is rewritten in place. Root passes every mode
+    // check, so as root that write runs under another user's file-system
+    // identity (Linux only); where that cannot be done the rest is skipped.
+    void failuresKeepTheOldLog()
     {
-        // The disk fills up during the write: a file size limit makes the
-        // write fail after a few bytes, whoever runs the test.
         QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
         const QString path = dir.filePath(QStringLiteral("chat.log"));
         QVERIFY(writeFile(path, "the old log\r\n"));
-
         struct rlimit old {};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -89,14 +88,84 @@ private slots:
         const bool ok = ChatLog::write(path, QByteArray(100000, 'x'), &reason);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
-
-        QVERIFY(!ok);
-        QVERIFY(!reason.isEmpty());
+        QVERIFY(!ok && !reason.isEmpty());
         QCOMPARE(readAll(path), QByteArray("the old log\r\n"));
-        // No half-written temporary file stays behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("chat.log")});
+
+        QVERIFY(::chmod(QFile::encodeName(path), 0666) == 0 && ::chmod(folder, 0555) == 0);
+        auto unlock = qScopeGuard([&] { ::chmod(folder, 0755); });
+#ifdef Q_OS_LINUX
+        const bool root = ::geteuid() == 0;
+        if (root)
+            setfsgid(65534), setfsuid(65534);
+        auto back = qScopeGuard([root] {
+            if (root)
+                setfsuid(0), setfsgid(0);
+        });
+#endif
+        if (QFile(dir.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly))
+            QSKIP("The folder cannot be made to refuse new files for this user");
+        QVERIFY2(ChatLog::write(path, "new\r\n", &reason), qPrintable(reason));
+        QCOMPARE(readAll(path), QByteArray("new\r\n"));
+        QVERIFY(!ChatLog::write(dir.filePath(QStringLiteral("other.log")), "x", &reason) && !reason.isEmpty());
     }
 #endif
+
+    void dailyLogWritesTheTranscriptIntoTheDaysFile()
+    {
+        QTemporaryDir dir;
+        QDateTime now(QDate(2024, 3, 5), QTime(23, 59, 58));
+        const QString day1 = dir.filePath(QStringLiteral("logs/2024-03-05.log"));
+        const QString day2 = dir.filePath(QStringLiteral("logs/2024-03-06.log"));
+        {
+            DailyLog log(dir.path(), [&] { return now; });
+            QCOMPARE(log.fileFor(QDate(2024, 3, 5)), day1);
+            log.setFlushInterval(0);
+            log.append(QStringLiteral("[23:59:58]  "));
+            log.append(QStringLiteral("Ann: \u00a3 5 \u20ac\r\n"));
+            QTRY_COMPARE(readAll(day1), QByteArray("[23:59:58]  Ann: \xa3 5 \x80\r\n"));   // written on its own
+            QVERIFY(privateMode(day1) && privateMode(dir.filePath(QStringLiteral("logs"))));
+            log.setFlushInterval(3600000);
+            // A line begun before midnight ends in its day's file; the next
+            // line starts the new day's.
+            log.append(QStringLiteral("[23:59:59]  "));
+            now = now.addSecs(2);
+            log.append(QStringLiteral("late\r\n"));
+            log.append(QStringLiteral("[00:00:00]  early\r\n"));
+        }   // and written when the log goes
+        DailyLog nextStart(dir.path(), [&] { return now; });
+        nextStart.append(QStringLiteral("[00:00:01]  again\r\n"));
+        nextStart.flush();
+        QCOMPARE(readAll(day1), QByteArray("[23:59:58]  Ann: \xa3 5 \x80\r\n[23:59:59]  late\r\n"));
+        QCOMPARE(readAll(day2), QByteArray("[00:00:00]  early\r\n[00:00:01]  again\r\n"));
+    }
+
+    void dailyLogFailureIsReportedOnceAndRetriedTheNextDay()
+    {
+        QTemporaryDir dir;
+        const QString base = dir.filePath(QStringLiteral("base"));
+        QVERIFY(writeFile(base, "a file where the folder should be"));   // stops root too
+        QDateTime now(QDate(2024, 3, 5), QTime(12, 0));
+        DailyLog log(base, [&] { return now; });
+        QStringList reports;
+        connect(&log, &DailyLog::writeFailed, this, [&](const QString &text) { reports << text; });
+        log.append(QStringLiteral("lost\r\n"));
+        log.flush();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().startsWith(QStringLiteral("The daily log cannot be written: ")
+                                            + QDir::toNativeSeparators(base + QStringLiteral("/logs/2024-03-05.log"))),
+                 qPrintable(reports.first()));
+
+        QVERIFY(QFile::remove(base));   // the obstacle goes; the log rests until tomorrow
+        log.append(QStringLiteral("dropped\r\n"));
+        log.flush();
+        QVERIFY(!QFile::exists(base));
+        now = now.addDays(1);
+        log.append(QStringLiteral("next day\r\n"));
+        log.flush();
+        QCOMPARE(readAll(base + QStringLiteral("/logs/2024-03-06.log")), QByteArray("next day\r\n"));
+        QCOMPARE(reports.size(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestChatLog)

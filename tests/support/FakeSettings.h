@@ -15,6 +15,9 @@ public:
     bool autoReconnect() override { return autoReconnectValue; }
     void setAutoReconnect(bool on) override { autoReconnectValue = on; }
     QString idleMessage() override { return idleMessageValue; }
+    int scrollbackLines() override { return scrollbackLinesValue; }
+    bool continuousLog() override { return continuousLogValue; }
+    bool notifications() override { return notificationsValue; }
 
     QString serverValue = QStringLiteral("127.0.0.1");
     QString userNameValue = QStringLiteral("Anonymous");
@@ -24,4 +27,7 @@ public:
     bool joinLeaveValue = true;
     bool autoReconnectValue = false;
     QString idleMessageValue = QStringLiteral("/w anonymous Anti-Idle Quillon 2.2");
+    int scrollbackLinesValue = 20000;
+    bool continuousLogValue = false;
+    bool notificationsValue = false;
 };

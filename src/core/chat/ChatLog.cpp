@@ -44,6 +44,9 @@ QByteArray build(const QStringList &users, const QString &chatText, const QStrin
 bool write(const QString &path, const QByteArray &bytes, QString *errorText)
 {
     QSaveFile file(path);
+    // A folder that refuses new files still lets an existing, writable log
+    // be rewritten in place, without the safety of the side file.
+    file.setDirectWriteFallback(true);
     const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!ok && errorText)
         *errorText = file.errorString();

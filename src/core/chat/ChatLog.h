@@ -3,7 +3,8 @@
 // channel and the whole text of the upper pane, as CR LF lines in the
 // Western code page. The file is written beside its old version and takes
 // its place only when every byte is down, so a failure part-way never
-// leaves a broken or emptied log behind.
+// leaves a broken or emptied log behind. Only where the folder refuses new
+// files is an existing, writable log rewritten in place.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -24,8 +25,9 @@ QString savedOnLine(const QDateTime &when);
 // then chatText (whose own CR LF line ends stay) and one CR LF.
 QByteArray build(const QStringList &users, const QString &chatText, const QString &savedOn);
 
-// Writes bytes to path, replacing the file only when all of it was written.
-// On failure the old file stays as it was and errorText says why.
+// Writes bytes to path, replacing the file only when all of it was written
+// (in place when no new file can be made beside it). On failure errorText
+// says why.
 bool write(const QString &path, const QByteArray &bytes, QString *errorText = nullptr);
 
 } // namespace ChatLog

@@ -14,6 +14,14 @@
 
 namespace {
 
+#ifdef Q_OS_WIN
+// The registry's 32-bit view, where the classic client and Battle.net's own
+// software keep their values, also when this program is a 64-bit one.
+constexpr QSettings::Format NativeStore = QSettings::Registry32Format;
+#else
+constexpr QSettings::Format NativeStore = QSettings::NativeFormat;
+#endif
+
 struct TestFolders {
     QString machine;
     QString user;
@@ -55,7 +63,7 @@ std::unique_ptr<QSettings> open(Registry::Hive hive, const QString &subKey)
     } else {
         const auto scope = hive == Registry::Hive::LocalMachine ? QSettings::SystemScope
                                                                 : QSettings::UserScope;
-        s = std::make_unique<QSettings>(QSettings::NativeFormat, scope, organisation, application);
+        s = std::make_unique<QSettings>(NativeStore, scope, organisation, application);
     }
     // Each hive stands alone: a user-scope read must not see machine values.
     s->setFallbacksEnabled(false);
@@ -67,7 +75,7 @@ std::unique_ptr<QSettings> open(Registry::Hive hive, const QString &subKey)
 bool isPlainFile(const QSettings &s)
 {
 #if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-    return s.format() != QSettings::NativeFormat;
+    return s.format() != NativeStore;
 #else
     Q_UNUSED(s);
     return true;

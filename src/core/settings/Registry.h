@@ -2,7 +2,8 @@
 // Text values in the settings store, addressed like registry values: a hive,
 // a sub-key such as "Software\Ashgrove\Quillon" and a value name.
 //
-// On Windows the hives are HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER. Elsewhere
+// On Windows the hives are HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, read and
+// written in the registry's 32-bit view (WOW6432Node for a 64-bit build). Elsewhere
 // the machine-wide hive is the system-scope location of QSettings (the first
 // directory of XDG_CONFIG_DIRS, /etc/xdg by default) and the per-user hive the
 // user-scope one (XDG_CONFIG_HOME); "Software\Org\App" is the file

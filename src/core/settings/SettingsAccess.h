@@ -20,4 +20,10 @@ public:
     // disconnect and then restores the value.
     virtual void setAutoReconnect(bool on) = 0;
     virtual QString idleMessage() = 0;
+    // Lines a transcript pane keeps before the oldest go (1000 to 1000000).
+    virtual int scrollbackLines() = 0;
+    // Whether every transcript line also goes to the daily log file.
+    virtual bool continuousLog() = 0;
+    // Whether events worth attention raise a desktop notification.
+    virtual bool notifications() = 0;
 };

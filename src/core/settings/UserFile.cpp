@@ -10,9 +10,13 @@ Registry::Hive hiveOf(UserFile::Store store)
                                                  : Registry::Hive::CurrentUser;
 }
 
-// Empty values take theirs from `from`.
+// Empty values take theirs from `from`. A user name and its password go
+// together: when the name is empty both are taken, so a password typed for
+// a name that was then cleared is never sent for the default account.
 void fillEmpty(ChatSettings &record, const ChatSettings &from)
 {
+    if (record.UserName.isEmpty())
+        record.PassWord.clear();
     for (int i = 0; i < ChatSettings::Count; ++i) {
         if (record.value(i).isEmpty())
             record.value(i) = from.value(i);
@@ -89,12 +93,11 @@ ChatSettings UserFile::readAll(Store store) const
     return record;
 }
 
-bool UserFile::writeAll(Store store, const ChatSettings &record, bool onlyWhereEmpty,
-                        const ChatSettings &current)
+bool UserFile::writeAll(Store store, const ChatSettings &record, const ChatSettings *stored)
 {
     bool ok = true;
     for (int i = 0; i < ChatSettings::Count; ++i) {
-        if (onlyWhereEmpty && !current.value(i).isEmpty())
+        if (stored && stored->value(i) == record.value(i))
             continue;
         ok = Registry::WriteRegString(hiveOf(store), SubKey, ChatSettings::valueName(i),
                                       record.value(i))
@@ -118,11 +121,13 @@ ChatSettings UserFile::LoadSettings()
 {
     chooseStore();
     while (m_store != Store::Memory) {
-        ChatSettings record = readAll(m_store);
+        const ChatSettings record = readAll(m_store);
         if (complete(record))
             return record;
         const ChatSettings fallback = fallbackValues(m_store);
-        if (writeAll(m_store, fallback, true, record)) {
+        ChatSettings repaired = record;
+        fillEmpty(repaired, fallback);
+        if (writeAll(m_store, repaired, &record)) {
             // Read back once; a value that still reads empty runs on its
             // fallback instead of starting over.
             ChatSettings stored = readAll(m_store);
@@ -139,7 +144,7 @@ void UserFile::SaveSettings(const ChatSettings &record)
 {
     chooseStore();
     while (m_store != Store::Memory) {
-        if (writeAll(m_store, record, false, record))
+        if (writeAll(m_store, record))
             return;
         giveUpStore();
     }

@@ -1,11 +1,11 @@
 #pragma once
-// Loads and saves the eight settings under "Software\Ashgrove\Quillon".
+// Loads and saves the settings under "Software\Ashgrove\Quillon".
 //
 // The record lives in the machine-wide store when that can be written,
 // otherwise in the per-user store at the same key path; when neither can be
 // written it is kept in memory for the session and the problem is reported
 // once. Loading writes the default of each value that is missing or empty
-// and leaves the others alone.
+// (an empty user name takes the password with it) and leaves the others alone.
 
 #include "ChatSettings.h"
 
@@ -32,8 +32,8 @@ private:
     void giveUpStore();
     void keepInMemory();
     ChatSettings readAll(Store store) const;
-    bool writeAll(Store store, const ChatSettings &record, bool onlyWhereEmpty,
-                  const ChatSettings &current);
+    // Writes the values of record that differ from stored (all without it).
+    bool writeAll(Store store, const ChatSettings &record, const ChatSettings *stored = nullptr);
     ChatSettings fallbackValues(Store store) const;
 
     std::function<void(const QString &)> m_reportProblem;

@@ -31,4 +31,7 @@ struct OptionsForm
     bool chkRC = false;
     int scrFSize = StartFontSize;   // not stored; starts at 8 at each creation
     QString txtIdle;
+    int spnScrollback = 0;
+    bool chkLog = false;
+    bool chkNotify = false;
 };

@@ -71,6 +71,9 @@ void DialogSettings::fillOptions(const ChatSettings &record)
     m_options->chkUJ = ChatSettings::flagOn(record.JoinLeave);
     m_options->chkRC = ChatSettings::flagOn(record.AutoReconnect);
     m_options->txtIdle = record.IdleMessage;
+    m_options->spnScrollback = ChatSettings::scrollbackLines(record.ScrollbackLines);
+    m_options->chkLog = ChatSettings::flagOn(record.ContinuousLog);
+    m_options->chkNotify = ChatSettings::flagOn(record.Notifications);
     emit optionsFieldsChanged();
 }
 
@@ -119,6 +122,9 @@ void DialogSettings::SaveSettings()
     record.JoinLeave = ChatSettings::flagText(optionFields->chkUJ);
     record.AutoReconnect = ChatSettings::flagText(optionFields->chkRC);
     record.IdleMessage = optionFields->txtIdle;
+    record.ScrollbackLines = QString::number(optionFields->spnScrollback);
+    record.ContinuousLog = ChatSettings::flagText(optionFields->chkLog);
+    record.Notifications = ChatSettings::flagText(optionFields->chkNotify);
     m_file.SaveSettings(record);
 }
 
@@ -270,6 +276,24 @@ void DialogSettings::setFontSize(int points)
     emit optionsFieldsChanged();
 }
 
+void DialogSettings::setScrollbackLines(int lines)
+{
+    options().spnScrollback = std::clamp(lines, ChatSettings::MinScrollback, ChatSettings::MaxScrollback);
+    emit optionsFieldsChanged();
+}
+
+void DialogSettings::setContinuousLogChecked(bool on)
+{
+    options().chkLog = on;
+    emit optionsFieldsChanged();
+}
+
+void DialogSettings::setNotificationsChecked(bool on)
+{
+    options().chkNotify = on;
+    emit optionsFieldsChanged();
+}
+
 const LoginForm &DialogSettings::loginForm()
 {
     return login();
@@ -290,6 +314,9 @@ bool DialogSettings::antiIdle() { return options().chkAI; }
 bool DialogSettings::joinLeave() { return options().chkUJ; }
 bool DialogSettings::autoReconnect() { return options().chkRC; }
 QString DialogSettings::idleMessage() { return options().txtIdle; }
+int DialogSettings::scrollbackLines() { return options().spnScrollback; }
+bool DialogSettings::continuousLog() { return options().chkLog; }
+bool DialogSettings::notifications() { return options().chkNotify; }
 
 void DialogSettings::setAutoReconnect(bool on)
 {

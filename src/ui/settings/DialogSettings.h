@@ -1,9 +1,10 @@
 #pragma once
 // The live settings: the fields of the login dialog (server, user name,
 // password) and of the options dialog (home channel, the three switches, the
-// idle message). Each dialog's state exists hidden from start-up, is
-// discarded when its dialog closes, and is created again, filled from the
-// store, at the next use of any of its fields.
+// idle message, the scrollback length, the daily log and notifications).
+// Each dialog's state exists hidden from start-up, is discarded when its
+// dialog closes, and is created again, filled from the store, at the next
+// use of any of its fields.
 
 #include "DialogForms.h"
 #include "settings/UserFile.h"
@@ -62,6 +63,9 @@ public:
     void setJoinLeaveChecked(bool on);
     void setIdleMessage(const QString &text);
     void setFontSize(int points);        // calls setChatFontSize at once
+    void setScrollbackLines(int lines);  // kept within the allowed range
+    void setContinuousLogChecked(bool on);
+    void setNotificationsChecked(bool on);
 
     // Field reads; they create a discarded state first.
     const LoginForm &loginForm();
@@ -84,6 +88,9 @@ public:
     bool autoReconnect() override;
     void setAutoReconnect(bool on) override;   // in memory only
     QString idleMessage() override;
+    int scrollbackLines() override;
+    bool continuousLog() override;
+    bool notifications() override;
 
 signals:
     // A state was created or refilled; open dialogs show the new values.

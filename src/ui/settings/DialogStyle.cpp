@@ -9,7 +9,7 @@ void apply(QWidget *dialog)
     dialog->setStyleSheet(QStringLiteral(
         "QDialog { background: #000000; color: #808080; }"
         "QLabel, QCheckBox { color: #808080; background: transparent; }"
-        "QLineEdit, QComboBox { background: #000000; color: #808080; border: 1px solid #404040;"
+        "QLineEdit, QComboBox, QSpinBox { background: #000000; color: #808080; border: 1px solid #404040;"
         "  selection-background-color: #404040; }"
         "QComboBox QAbstractItemView { background: #000000; color: #808080; }"
         "QLineEdit { lineedit-password-character: 42; }"   // passwords show "*"

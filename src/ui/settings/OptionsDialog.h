@@ -1,6 +1,7 @@
 #pragma once
-// frmOptions: the home channel, the three switches, the idle message and the
-// font size of the upper transcript pane. Its fields live in DialogSettings;
+// frmOptions: the home channel, the three switches, the idle message, the
+// font size of the upper transcript pane, the scrollback length and the
+// daily-log and notification switches. Its fields live in DialogSettings;
 // the dialog shows them and passes edits back at once.
 
 #include <QDialog>
@@ -11,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QSpinBox;
 
 class OptionsDialog : public QDialog
 {
@@ -35,4 +37,7 @@ private:
     QScrollBar *m_scrFSize;
     QLabel *m_lblFSize;
     QLineEdit *m_txtIdle;
+    QSpinBox *m_spnScrollback;
+    QCheckBox *m_chkLog;
+    QCheckBox *m_chkNotify;
 };

@@ -1,0 +1,102 @@
+#include "DailyLog.h"
+
+#include "codec/Wire.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+} // namespace
+
+DailyLog::DailyLog(const QString &baseFolder, Clock clock, QObject *parent)
+    : QObject(parent)
+    , m_folder((baseFolder.isEmpty()
+                    ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                    : baseFolder)
+               + QStringLiteral("/logs"))
+    // The UTC clock needs no time-zone lookup; the day is worked out only
+    // when a line starts past the current one.
+    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); }))
+{
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &DailyLog::flush);
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &DailyLog::flush);
+}
+
+DailyLog::~DailyLog()
+{
+    flush();
+}
+
+QString DailyLog::fileFor(QDate day) const
+{
+    return m_folder + QLatin1Char('/') + day.toString(QStringLiteral("yyyy-MM-dd"))
+           + QStringLiteral(".log");
+}
+
+void DailyLog::append(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    if (m_atLineStart) {
+        const qint64 now = m_clock().toMSecsSinceEpoch();
+        if (now >= m_dayEnds || now < m_dayStarts)
+            startDay(now);
+    }
+    m_atLineStart = text.endsWith(QLatin1Char('\n'));
+    if (m_resting)
+        return;
+    m_buffer += Wire::encode(text);
+    if (!m_timer.isActive())
+        m_timer.start();
+}
+
+void DailyLog::startDay(qint64 nowMs)
+{
+    flush();   // what is buffered belongs to the day before
+    m_day = QDateTime::fromMSecsSinceEpoch(nowMs).date();
+    m_dayStarts = QDateTime(m_day, QTime(0, 0)).toMSecsSinceEpoch();
+    m_dayEnds = QDateTime(m_day.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+    m_resting = false;   // a new day tries again
+}
+
+void DailyLog::flush()
+{
+    m_timer.stop();
+    if (m_buffer.isEmpty())
+        return;
+    const QString path = fileFor(m_day);
+    QString reason;
+    if (!write(path, &reason)) {
+        m_resting = true;
+        emit writeFailed(QStringLiteral("The daily log cannot be written: %1 (%2). "
+                                        "Lines are not logged until tomorrow or until "
+                                        "Quillon starts again.")
+                             .arg(QDir::toNativeSeparators(path), reason));
+    }
+    m_buffer.clear();
+}
+
+bool DailyLog::write(const QString &path, QString *reason)
+{
+    if (!QFileInfo::exists(m_folder)) {
+        QDir().mkpath(QFileInfo(m_folder).path());
+        QDir().mkdir(m_folder, OwnerOnly | QFileDevice::ExeOwner);
+    }
+    QFile file(path);
+    // The mode applies to a new file; one left by an older run is made private too.
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append, OwnerOnly)
+                    && file.setPermissions(OwnerOnly)
+                    && file.write(m_buffer) == m_buffer.size() && file.flush();
+    if (!ok)
+        *reason = file.errorString();
+    return ok;
+}
