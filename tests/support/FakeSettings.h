@@ -13,7 +13,6 @@ public:
     bool antiIdle() override { return antiIdleValue; }
     bool joinLeave() override { return joinLeaveValue; }
     bool autoReconnect() override { return autoReconnectValue; }
-    void setAutoReconnect(bool on) override { autoReconnectValue = on; }
     QString idleMessage() override { return idleMessageValue; }
 
     QString serverValue = QStringLiteral("127.0.0.1");

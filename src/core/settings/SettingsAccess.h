@@ -16,8 +16,5 @@ public:
     virtual bool antiIdle() = 0;
     virtual bool joinLeave() = 0;
     virtual bool autoReconnect() = 0;
-    // In memory only: the connect button suppresses reconnection for one
-    // disconnect and then restores the value.
-    virtual void setAutoReconnect(bool on) = 0;
     virtual QString idleMessage() = 0;
 };

@@ -82,7 +82,7 @@ public:
     bool antiIdle() override;
     bool joinLeave() override;
     bool autoReconnect() override;
-    void setAutoReconnect(bool on) override;   // in memory only
+    void setAutoReconnect(bool on);   // in memory only
     QString idleMessage() override;
 
 signals:
