@@ -1,43 +1,29 @@
-// The connection against a scripted gateway on loopback: the logon bytes,
-// outgoing lines, the window state through logon and disconnection, the
-// reconnection rules and socket failures.
+// The connection against a scripted gateway on loopback: the back-off, the
+// logon bytes, outgoing lines, disconnection with and without reconnection,
+// and a refused connection that waits longer each time.
 
 #include "GatewaySessionTest.h"
-#include "chat/ChatSession.h"
 #include "chat/Colors.h"
-#include "chat/TimeStamp.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTest>
 
-using namespace Colors;
+using Colors::Red;
+using State = ChatSession::State;
 
 class SessionTest : public GatewaySessionTest
 {
     Q_OBJECT
-
-
-    // Connects and waits for the logon record.
-    void connectAndLogOn()
-    {
-        session->Login();
-        QVERIFY(gateway->waitForClient());
-        QVERIFY(gateway->waitForReceivedEnding(settings->passwordValue.toLatin1() + "\r\n"));
-        gateway->take();
-    }
-    int countOf(const QString &text) const
-    {
-        int n = 0;
-        for (const Run &r : upper->runs)
-            n += r.text == text;
-        return n;
-    }
+    const Run Connecting{"Connecting to 127.0.0.1..." + CrLf, Red};
 
 private slots:
-    void initTestCase() { TimeStamp::setClockForTesting([] { return QTime(1, 2, 3); }); }
-    void init() { QVERIFY(setUpSession()); }
-    void cleanup() { tearDownSession(); }
+    void backoffDoublesUpToAMinute()
+    {
+        ReconnectBackoff backoff;
+        QList<int> waits;
+        for (int i = 0; i < 8; ++i)
+            waits << backoff.next();
+        QCOMPARE(waits, (QList<int>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000}));
+    }
 
     void logonRecord_data()
     {
@@ -46,141 +32,85 @@ private slots:
         QTest::addColumn<QByteArray>("record");
         QTest::newRow("two and two") << "ab" << "cd" << QByteArray("\x03\x04" "ab\r\ncd\r\n");
         QTest::newRow("empty") << "" << "" << QByteArray("\x03\x04\r\n\r\n");
-        QTest::newRow("8-bit") << QStringLiteral("\u00A3x") << "p" << QByteArray("\x03\x04\xA3x\r\np\r\n");
+        QTest::newRow("8-bit") << "\u00A3x" << "p" << QByteArray("\x03\x04\xA3x\r\np\r\n");
     }
     void logonRecord()
     {
         QFETCH(QString, name);
         QFETCH(QString, password);
         QFETCH(QByteArray, record);
-        settings->userNameValue = name;
-        settings->passwordValue = password;
-        QSignalSpy focus(session, &ChatSession::inputFocusRequested);
+        settings.userNameValue = name;
+        settings.passwordValue = password;
+        QSignalSpy focus(session.get(), &ChatSession::inputFocusRequested);
         session->Login();
-        QCOMPARE(upper->runs.first(), (Run{"Connecting to 127.0.0.1...\r\n", Red}));
-        QVERIFY(session->isActive());
-        QVERIFY(gateway->waitForClient());
-        QVERIFY(gateway->waitForBytes(record.size()));
-        QTest::qWait(20);
-        QCOMPARE(gateway->received(), record);
-        QCOMPARE(upper->runs.at(1), (Run{"Connected! Logging on...\r\n", Green}));
+        QTRY_COMPARE(gateway->received(), record);
+        QCOMPARE(session->state(), State::LoggingOn);
+        QCOMPARE(upper.runs, (QList<Run>{Connecting, {"Connected! Logging on..." + CrLf, Colors::Green}}));
         QCOMPARE(focus.size(), 1);
     }
 
     void outgoingLinesEndInOneCR()
     {
         QVERIFY(!session->SendLine("early"));
-        connectAndLogOn();
-        QVERIFY(session->isConnected());
-        QVERIFY(session->SendLine("hello"));
-        QVERIFY(session->SendLine(QStringLiteral("5 \u00A3 \u20AC \u4E2D")));
-        QVERIFY(session->SendLine("hi\r\n/kick x"));
-        const QByteArray expected("hello\r5 \xA3 \x80 ?\rhi  /kick x\r");
-        QVERIFY(gateway->waitForBytes(expected.size()));
-        QCOMPARE(gateway->take(), expected);
+        QVERIFY(logOn());
+        for (const char *line : {"hello", "5 \u00A3 \u20AC \u4E2D", "hi\r\n/kick x"})   // one call, one line
+            QVERIFY(session->SendLine(line));
+        QCOMPARE(wireUpToMarker(), QByteArray("hello\r5 \xA3 \x80 ?\rhi  /kick x\r"));
     }
 
-    void conversationSplitByteByByte()
+    void disconnection_data()
     {
-        connectAndLogOn();
-        const QByteArray script = "2010 NAME bob\r\n1018 INFO \"Welcome to Battle.net!\"\r\n"
-                                  "1007 CHANNEL \"Lobby\"\r\n1001 USER bob 0010 [CHAT]\r\n1001 USER Ann 0012 [STAR]\r\n"
-                                  "1004 WHISPER Ann 0012 \"psst\"\r\n1005 TALK Ann 0012 \"hi all\"\r\n";
-        QSignalSpy states(session, &ChatSession::stateChanged);
-        for (char c : script) {
+        QTest::addColumn<bool>("autoReconnect");
+        QTest::addColumn<bool>("byUser");
+        QTest::newRow("peer close, reconnect on") << true << false;
+        QTest::newRow("peer close, reconnect off") << false << false;
+        QTest::newRow("user, reconnect on") << true << true;
+    }
+    void disconnection()
+    {
+        QFETCH(bool, autoReconnect);
+        QFETCH(bool, byUser);
+        settings.autoReconnectValue = autoReconnect;
+        session->backoff().next();
+        QVERIFY(logOn());
+        QCOMPARE(session->backoff().peek(), 20);   // a logon starts the waits over
+        // Lines split anywhere, down to single bytes, still arrive whole.
+        for (char c : QByteArray("1001 USER bob 0010 [CHAT]\r\n1004 WHISPER Ann 0010 \"x\"\r\n")) {
             gateway->send(QByteArray(1, c));
             QTest::qWait(0);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(session->roster().count(), 2, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(upper->plainText().endsWith(QLatin1String("hi all\r\n")), 5000);
-        QCOMPARE(session->ownName(), QStringLiteral("bob"));
-        QCOMPARE(session->state(), ChatSession::State::LoggedOn);
-        QCOMPARE(session->channel(), QStringLiteral("Lobby"));
-        QCOMPARE(session->replyName(), QStringLiteral("Ann"));
-        QCOMPARE(session->roster().countLabel(), QStringLiteral(" 2"));
-        QVERIFY(gateway->waitForBytes(18));
-        QCOMPARE(gateway->take(), QByteArray("/join Bounty Hunters\r"));
-    }
-
-    void peerCloseAfterLogonReconnectsAtOnce()
-    {
-        settings->autoReconnectValue = true;
-        connectAndLogOn();
-        gateway->sendLines({"2010 NAME bob", "1007 CHANNEL \"Lobby\"", "1001 USER bob 0010 [CHAT]",
-                            "1004 WHISPER Ann 0010 \"x\""});
-        QTRY_COMPARE_WITH_TIMEOUT(session->roster().count(), 1, 5000);
-        upper->clear();
-        gateway->dropClient();
-        QTRY_VERIFY_WITH_TIMEOUT(countOf("Disconnected.\r\n\r\n") == 1, 5000);
-        QCOMPARE(upper->runs.at(1), (Run{"Connecting to 127.0.0.1...\r\n", Red}));
-        QVERIFY(session->isActive());
-        QCOMPARE(session->roster().count(), 0);
+        QTRY_COMPARE(session->replyName(), QStringLiteral("Ann"));
+        QCOMPARE(session->roster().count(), 1);
+        upper.clear();
+        byUser ? session->disconnectByUser() : gateway->dropClient();
+        QTRY_COMPARE(upper.count(Disconnected), 1);
+        QCOMPARE(upper.runs.first(), (Run{Disconnected, Red}));
         QCOMPARE(session->roster().countLabel(), QStringLiteral("0"));
-        QCOMPARE(session->channel(), QString());
-        QVERIFY(session->replyName().isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(gateway->clientCount(), 2, 5000);
-        QTest::qWait(50);
-        QCOMPARE(countOf("Disconnected.\r\n\r\n"), 1);   // our own close is not a second disconnection
-    }
-
-    void peerCloseWithoutReconnectGoesIdle()
-    {
-        connectAndLogOn();
-        gateway->sendLines({"2010 NAME bob", "1018 INFO \"last words\""});
-        gateway->dropClient();
-        QTRY_VERIFY_WITH_TIMEOUT(!session->isActive(), 5000);
-        QVERIFY(lower->plainText().contains(QLatin1String("last words")));
-        QCOMPARE(session->channel(), QString());
+        QVERIFY(session->channel().isEmpty() && session->replyName().isEmpty());
+        // After a logon the connection comes back at once, without a wait.
+        const bool reconnects = autoReconnect && !byUser;
+        QCOMPARE(session->isActive(), reconnects);
+        QCOMPARE(upper.runs.value(1), reconnects ? Connecting : Run());
+        QTRY_COMPARE(gateway->clientCount(), reconnects ? 2 : 1);
         QTest::qWait(100);
-        QCOMPARE(gateway->clientCount(), 1);
-        QCOMPARE(countOf("Disconnected.\r\n\r\n"), 1);
+        QCOMPARE(upper.count(Disconnected), 1);   // our own close is not a second one
     }
 
-    void userDisconnectKeepsTheReconnectSetting()
+    void refusedConnectionWaitsLongerEachTime()
     {
-        settings->autoReconnectValue = true;
-        connectAndLogOn();
-        session->disconnectByUser();
-        QVERIFY(!session->isActive());
-        QVERIFY(settings->autoReconnectValue);
-        QTest::qWait(100);
-        QCOMPARE(gateway->clientCount(), 1);
-        QCOMPARE(countOf("Disconnected.\r\n\r\n"), 1);
-    }
-
-    void refusedConnectionSaysWhyAndBacksOff()
-    {
-        settings->autoReconnectValue = true;
-        gateway->close();
+        settings.autoReconnectValue = true;
+        gateway.reset();   // nobody listens on its port any more
         session->Login();
-        QTRY_VERIFY_WITH_TIMEOUT(upper->runs.size() >= 3, 5000);
-        QVERIFY(upper->runs.at(1).text.startsWith(QLatin1String("Connection failed: ")));
-        QCOMPARE(upper->runs.at(1).color, Red);
-        QCOMPARE(upper->runs.at(2), (Run{"Disconnected.\r\n\r\n", Red}));
-        QVERIFY(session->reconnectPending());
-        QVERIFY(!session->isActive());
-        // Each failed attempt doubles the wait.
-        QTRY_VERIFY_WITH_TIMEOUT(countOf("Disconnected.\r\n\r\n") >= 3, 5000);
-        QVERIFY(session->nextRetryDelayMs() >= 80);
+        QTRY_COMPARE(session->state(), State::Waiting);
+        QVERIFY(upper.runs.at(1).text.startsWith("Connection failed: "));
+        QCOMPARE(upper.runs.at(2), (Run{Disconnected, Red}));
+        QCOMPARE(upper.runs.at(3), (Run{"Reconnecting in 0.02 seconds..." + CrLf, Red}));
+        QTRY_COMPARE(upper.count("Reconnecting in 0.04 seconds..." + CrLf), 1);
         session->cancelPendingReconnect();
-        QVERIFY(!session->reconnectPending());
-        const int attempts = countOf("Disconnected.\r\n\r\n");
-        QTest::qWait(300);
-        QCOMPARE(countOf("Disconnected.\r\n\r\n"), attempts);
-    }
-
-    void acceptAndCloseIsPacedAndALogonResetsTheWait()
-    {
-        settings->autoReconnectValue = true;
-        gateway->setAcceptAndClose(true);
-        session->Login();
-        QTRY_VERIFY_WITH_TIMEOUT(gateway->clientCount() >= 4, 5000);
-        QVERIFY(session->nextRetryDelayMs() >= 160);
-        gateway->setAcceptAndClose(false);
-        QTRY_VERIFY_WITH_TIMEOUT(gateway->client() && gateway->client()->state() == QAbstractSocket::ConnectedState, 10000);
-        gateway->sendLines({"2010 NAME bob"});
-        QTRY_COMPARE_WITH_TIMEOUT(session->ownName(), QStringLiteral("bob"), 5000);
-        QCOMPARE(session->nextRetryDelayMs(), 20);
+        QCOMPARE(upper.runs.last(), (Run{"Automatic reconnection cancelled." + CrLf, Red}));
+        QCOMPARE(session->state(), State::Disconnected);
+        QTest::qWait(200);
+        QCOMPARE(upper.count(Disconnected), 2);
     }
 };
 

@@ -1,15 +1,12 @@
 #pragma once
 // A main window under test: both settings stores in a fresh temporary
-// folder, the local gateway as the only server, and every prompt answered
-// by the test instead of a modal box.
+// folder, the local gateway as the only server, auto-reconnect off, and
+// every prompt answered by the test instead of a modal box.
 
 #include "settings/Registry.h"
 #include "settings/UserFile.h"
 #include "shell/ShellPrompts.h"
 
-#include <QDeadlineTimer>
-#include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,15 +15,7 @@ class ShellProfile
 public:
     ShellProfile()
     {
-        const QString machine = m_dir.path() + QStringLiteral("/machine");
-        const QString user = m_dir.path() + QStringLiteral("/user");
-        qputenv("XDG_CONFIG_DIRS", machine.toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", user.toLocal8Bit());
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-            QSettings::setPath(format, QSettings::SystemScope, machine);
-            QSettings::setPath(format, QSettings::UserScope, user);
-        }
-        Registry::setFoldersForTesting(machine, user);
+        Registry::setFoldersForTesting(m_dir.filePath(QStringLiteral("machine")), m_dir.filePath(QStringLiteral("user")));
         Registry::WriteRegString(Registry::Hive::LocalMachine,
                                  QStringLiteral("Software\\Battle.net\\Configuration"),
                                  QStringLiteral("Server List"), QStringLiteral("127.0.0.1"));
@@ -49,28 +38,13 @@ public:
     ShellPrompts prompts()
     {
         ShellPrompts p;
-        p.confirmExit = [this](QWidget *) {
-            ++exitQuestions;
-            return answerYes;
-        };
-        p.askLogFileName = [this](QWidget *) {
-            ++fileDialogs;
-            return chosenName;
-        };
+        p.confirmExit = [this](QWidget *) { return ++exitQuestions, answerYes; };
+        p.askLogFileName = [this](QWidget *) { return ++fileDialogs, chosenName; };
         p.inform = [this](QWidget *, const QString &text) { boxes << text; };
         p.now = [] { return QDateTime(QDate(2024, 3, 5), QTime(15, 4, 5)); };
         p.dragWindow = [this](QWidget *window) { drags << window; };
         p.openUrl = [](const QUrl &) { return true; };
         return p;
-    }
-
-    template<typename Pred>
-    static bool waitUntil(Pred done, int timeoutMs = 5000)
-    {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!done() && !deadline.hasExpired())
-            QTest::qWait(5);
-        return done();
     }
 
     bool answerYes = false;

@@ -13,7 +13,6 @@ public:
     bool antiIdle() override { return antiIdleValue; }
     bool joinLeave() override { return joinLeaveValue; }
     bool autoReconnect() override { return autoReconnectValue; }
-    void setAutoReconnect(bool on) override { autoReconnectValue = on; }
     QString idleMessage() override { return idleMessageValue; }
     int scrollbackLines() override { return scrollbackLinesValue; }
     bool continuousLog() override { return continuousLogValue; }

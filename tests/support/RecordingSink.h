@@ -4,12 +4,16 @@
 
 #include "chat/TranscriptSink.h"
 
-#include <QList>
-#include <QString>
+#include <QTest>
+
+#include <algorithm>
+
+// The line break that closes every transcript line.
+inline const QString CrLf = QStringLiteral("\r\n");
 
 struct Run {
     QString text;
-    Rgb color;
+    Rgb color = 0;
     bool operator==(const Run &o) const { return text == o.text && (color & 0xFFFFFF) == (o.color & 0xFFFFFF); }
 };
 
@@ -24,16 +28,15 @@ public:
             all += r.text;
         return all;
     }
+    // How many runs read exactly this text.
+    qsizetype count(const QString &text) const { return std::ranges::count(runs, text, &Run::text); }
     void clear() { runs.clear(); }
     QList<Run> runs;
 };
 
 // Pretty-printing for QCOMPARE failures.
-#include <QTest>
-namespace QTest {
-template<> inline char *toString(const Run &r)
+template<> inline char *QTest::toString(const Run &r)
 {
-    return qstrdup(QStringLiteral("(\"%1\", #%2)").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")))
+    return qstrdup(QStringLiteral("(\"%1\", #%2)").arg(QString(r.text).replace(CrLf, QLatin1String("\\r\\n")))
                        .arg(r.color & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUtf8().constData());
 }
-} // namespace QTest

@@ -6,18 +6,21 @@
 #include "codec/Wire.h"
 
 #include <QElapsedTimer>
+#include <QSignalBlocker>
 #include <QTcpSocket>
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+const QString CrLf = QStringLiteral("\r\n");
 
-// A slice of received data is handled in pieces of this size, and ends once
-// it has taken this long, whatever the slice's byte limit.
+// One slice of an arrival reads at most this much before the event loop
+// gets a turn, in pieces of ReadPiece, and ends early once it has taken
+// SliceBudgetNs, so that a flood never freezes the window.
+constexpr qsizetype ReadSlice = 64 * 1024;
 constexpr qsizetype ReadPiece = 8 * 1024;
 constexpr qint64 SliceBudgetNs = 8 * 1000 * 1000;
 
-// The transcript lines of one received chunk go into both panes as one
-// batch each, laid out once when the chunk is done.
+// The transcript lines of one slice go into both panes as one batch each,
+// laid out once when the slice is done.
 class PaneBatch
 {
 public:
@@ -55,9 +58,12 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
     m_socket->setReadBufferSize(1024 * 1024);
     connect(m_socket, &QTcpSocket::connected, this, &ChatSession::onConnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &ChatSession::onReadyRead);
-    connect(m_socket, &QTcpSocket::disconnected, this, &ChatSession::onPeerClosed);
+    connect(m_socket, &QTcpSocket::disconnected, this, &ChatSession::onConnectionLost);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &ChatSession::onSocketError);
 
+    m_sliceTimer.setSingleShot(true);
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &ChatSession::readSlice);
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &ChatSession::Login);
 }
@@ -65,92 +71,73 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
 ChatSession::~ChatSession()
 {
     // The program's end closes the connection; nothing is written or sent.
-    m_active = false;
-    m_socket->disconnect(this);
-    m_socket->abort();
+    closeSocket();
 }
 
 void ChatSession::Login()
 {
     m_retryTimer.stop();
     const QString server = m_settings.server();
-    AddText(QStringLiteral("Connecting to ") + server + QStringLiteral("...") + kCrLf, Colors::Red);
-    m_active = false;   // closing a previous socket here is no peer close
-    m_socket->abort();
+    AddText(QStringLiteral("Connecting to ") + server + QStringLiteral("...") + CrLf, Colors::Red);
+    closeSocket();
     m_parser.resetConnection();
-    m_peerClosed = false;
-    m_active = true;
     setState(State::Connecting);
     m_socket->connectToHost(server, m_port);
 }
 
-void ChatSession::Disconnect()
+void ChatSession::Disconnect(Reconnect policy)
 {
-    const bool hadLoggedOn = m_parser.loggedOn();
-    m_active = false;      // our own close is not the peer's
-    m_sliceQueued = false;
-    m_peerClosed = false;
-    m_socket->abort();
-    AddText(QStringLiteral("Disconnected.") + kCrLf + kCrLf, Colors::Red);
+    const bool wasLoggedOn = m_state == State::LoggedOn;
+    m_retryTimer.stop();
+    closeSocket();
+    AddText(QStringLiteral("Disconnected.") + CrLf + CrLf, Colors::Red);
     setState(State::Disconnected);
     m_replyName.clear();
     m_roster.clear();
     m_roster.setCountLabel(QString::number(m_roster.count()));
     setChannel(QString());
-    if (m_settings.autoReconnect()) {
-        // A connection that had logged on comes back at once; one that never
-        // got that far waits, longer each time, so a server that accepts and
-        // closes is not hammered.
-        if (hadLoggedOn) {
-            m_retryDelayMs = m_retryBaseMs;
-            Login();
-        } else {
-            scheduleReconnect();
-        }
-    }
+    if (policy == Reconnect::Never || !m_settings.autoReconnect())
+        return;
+    // A connection that had logged on comes back at once; one that never got
+    // that far waits its turn, so a server that accepts and closes is not
+    // hammered.
+    if (wasLoggedOn)
+        Login();
+    else
+        scheduleReconnect();
 }
 
 void ChatSession::scheduleReconnect()
 {
-    const int delay = m_retryDelayMs;
-    m_retryDelayMs = qMin(m_retryDelayMs * 2, MaxRetryMs);
-    const double seconds = delay / 1000.0;
+    const int wait = m_backoff.next();
+    const double seconds = wait / 1000.0;
     setState(State::Waiting);
-    AddText(QStringLiteral("Reconnecting in %1 %2...").arg(seconds).arg(seconds == 1 ? QStringLiteral("second") : QStringLiteral("seconds"))
-                + kCrLf,
+    AddText(QStringLiteral("Reconnecting in %1 %2...")
+                    .arg(seconds)
+                    .arg(seconds == 1 ? QStringLiteral("second") : QStringLiteral("seconds"))
+                + CrLf,
             Colors::Red);
-    m_retryTimer.start(delay);
+    m_retryTimer.start(wait);
 }
 
 void ChatSession::cancelPendingReconnect()
 {
-    if (!m_retryTimer.isActive())
+    if (m_state != State::Waiting)
         return;
     m_retryTimer.stop();
     setState(State::Disconnected);
-    AddText(QStringLiteral("Automatic reconnection cancelled.") + kCrLf, Colors::Red);
-}
-
-void ChatSession::disconnectByUser()
-{
-    const bool reconnect = m_settings.autoReconnect();
-    m_settings.setAutoReconnect(false);
-    Disconnect();
-    m_settings.setAutoReconnect(reconnect);
+    AddText(QStringLiteral("Automatic reconnection cancelled.") + CrLf, Colors::Red);
 }
 
 bool ChatSession::SendLine(const QString &line)
 {
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
+    if (!isConnected())
         return false;
     QByteArray bytes = Wire::encode(line);
     // One call is one line: a pasted line break must not smuggle in a second command.
     bytes.replace('\r', ' ').replace('\n', ' ');
     bytes.append('\r');
-    if (m_socket->write(bytes) != bytes.size())
-        return false;
-    emit lineSent(line);
-    return true;
+    return m_socket->write(bytes) == bytes.size();
 }
 
 bool ChatSession::isConnected() const
@@ -160,7 +147,7 @@ bool ChatSession::isConnected() const
 
 void ChatSession::onConnected()
 {
-    AddText(QStringLiteral("Connected! Logging on...") + kCrLf, Colors::Green);
+    AddText(QStringLiteral("Connected! Logging on...") + CrLf, Colors::Green);
     QByteArray record("\x03\x04");
     record += Wire::encode(m_settings.userName());
     record += "\r\n";
@@ -171,27 +158,27 @@ void ChatSession::onConnected()
     emit inputFocusRequested();
 }
 
+// Bytes arrived. With no slice queued this is where an arrival starts; it
+// lasts until its slices have emptied the socket, and bytes that come
+// meanwhile belong to it.
 void ChatSession::onReadyRead()
 {
-    if (!m_sliceQueued)
-        readSlice();
+    if (m_sliceTimer.isActive())
+        return;
+    readSlice();
 }
 
-// Reads and handles at most one slice, then lets the event loop breathe
-// before the next, so that a flood never freezes the window.
+// Reads and handles one slice, then lets the event loop breathe before the
+// next. Once the connection is lost and its last bytes are handled, the
+// disconnect follows.
 void ChatSession::readSlice()
 {
-    m_sliceQueued = false;
-    if (!m_active)
-        return;
     {
-        // Read in pieces, so that a slow or busy machine ends the slice on
-        // time instead of after a fixed number of bytes.
         PaneBatch batch(m_upper, m_lower);
         QElapsedTimer spent;
         spent.start();
         qsizetype taken = 0;
-        while (m_active && taken < ReadSlice) {
+        while (taken < ReadSlice) {
             const QByteArray chunk = m_socket->read(qMin(ReadPiece, ReadSlice - taken));
             if (chunk.isEmpty())
                 break;
@@ -201,35 +188,38 @@ void ChatSession::readSlice()
                 break;
         }
     }
-    if (m_active && m_socket->bytesAvailable() > 0) {
-        m_sliceQueued = true;
-        QMetaObject::invokeMethod(this, &ChatSession::readSlice, Qt::QueuedConnection);
-    } else if (m_active && m_peerClosed) {
+    if (m_socket->bytesAvailable() > 0)
+        m_sliceTimer.start();
+    else if (m_connectionLost)
         Disconnect();
-    }
 }
 
-void ChatSession::onPeerClosed()
+// The peer closed or the socket failed. The disconnect runs from the event
+// loop, never inside the socket's own signal, and only after the lines that
+// arrived before the end (up to a full buffer) are shown.
+void ChatSession::onConnectionLost()
 {
-    if (!m_active)
-        return;
-    // Lines that arrived just before the close still count. They are read
-    // in slices like any others (up to a full buffer may be waiting), and
-    // the disconnect follows the last of them.
-    m_peerClosed = true;
-    if (!m_sliceQueued)
-        readSlice();
+    m_connectionLost = true;
+    if (!m_sliceTimer.isActive())
+        m_sliceTimer.start();
 }
 
 void ChatSession::onSocketError(QAbstractSocket::SocketError error)
 {
-    if (!m_active)
-        return;
-    // A peer close also arrives as disconnected(), which handles it.
-    if (error == QAbstractSocket::RemoteHostClosedError)
-        return;
-    AddText(QStringLiteral("Connection failed: ") + m_socket->errorString() + kCrLf, Colors::Red);
-    Disconnect();
+    // A peer close also arrives as disconnected(); it needs no explanation.
+    if (error != QAbstractSocket::RemoteHostClosedError)
+        AddText(QStringLiteral("Connection failed: ") + m_socket->errorString() + CrLf, Colors::Red);
+    onConnectionLost();
+}
+
+// Our own close: nothing queued survives it, and its signals are not the
+// peer's.
+void ChatSession::closeSocket()
+{
+    m_sliceTimer.stop();
+    m_connectionLost = false;
+    const QSignalBlocker quiet(m_socket);
+    m_socket->abort();
 }
 
 void ChatSession::setState(State state)
@@ -253,7 +243,7 @@ void ChatSession::AddText2(const QString &txt, Rgb color)
 void ChatSession::loggedOn(const QString &ownName)
 {
     m_userName = ownName;
-    m_retryDelayMs = m_retryBaseMs;
+    m_backoff.reset();
     setState(State::LoggedOn);
     emit ownNameChanged(ownName);
 }

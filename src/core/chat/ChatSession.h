@@ -6,6 +6,7 @@
 // transcript sinks.
 
 #include "ChatParser.h"
+#include "ReconnectBackoff.h"
 #include "RosterModel.h"
 
 #include <QAbstractSocket>
@@ -29,25 +30,27 @@ public:
     enum class State { Disconnected, Waiting, Connecting, LoggingOn, LoggedOn };
     Q_ENUM(State)
 
+    // Whether a disconnect may start the next connection: AsSet follows the
+    // auto-reconnect setting, Never is the user's own disconnect.
+    enum class Reconnect { AsSet, Never };
+
     ChatSession(SettingsAccess &settings, TranscriptSink &upper, TranscriptSink &lower,
                 QObject *parent = nullptr);
     ~ChatSession() override;
 
     // Starts a connection to the selected server.
     void Login();
-    // Closes the connection, resets the window state and reconnects when
-    // auto-reconnect is on.
-    void Disconnect();
+    // Closes the connection, resets its state and, when the policy and the
+    // setting allow it, starts the next one.
+    void Disconnect(Reconnect policy = Reconnect::AsSet);
     // Sends text and one CR. False when the socket refuses it.
     bool SendLine(const QString &line);
     bool isConnected() const;
 
-    // The connect button while it reads "&Disconnect": a disconnect that does
-    // not reconnect, leaving the auto-reconnect setting as it was.
-    void disconnectByUser();
+    // The connect button while it reads "&Disconnect".
+    void disconnectByUser() { Disconnect(Reconnect::Never); }
     // Drops an automatic attempt that is waiting for its turn.
     void cancelPendingReconnect();
-    bool reconnectPending() const { return m_retryTimer.isActive(); }
 
     State state() const { return m_state; }
     // A connection is started and not torn down: connecting, logging on or logged on.
@@ -67,23 +70,16 @@ public:
     TranscriptSink &upper() { return m_upper; }
     TranscriptSink &lower() { return m_lower; }
     SettingsAccess &settings() { return m_settings; }
+    // The waits between automatic attempts after connections that never logged on.
+    ReconnectBackoff &backoff() { return m_backoff; }
 
-    // Automatic attempts after a connection that never logged on wait
-    // 1 s, 2 s, 4 s ... up to 60 s. Tests shorten the first step.
     void setPortForTesting(quint16 port) { m_port = port; }
-    void setRetryBaseForTesting(int ms) { m_retryBaseMs = ms; m_retryDelayMs = ms; }
-    int nextRetryDelayMs() const { return m_retryDelayMs; }
-
-    // Largest piece read from the socket before the event loop gets a turn.
-    static constexpr qsizetype ReadSlice = 64 * 1024;
 
 signals:
     void stateChanged(ChatSession::State state);
     void ownNameChanged(const QString &name);
     void channelChanged(const QString &channel);
     void inputFocusRequested();
-    // A line went out on the wire (tests and the bench watch it).
-    void lineSent(const QString &line);
 
 private:
     // ParserHost
@@ -99,8 +95,9 @@ private:
     void onConnected();
     void onReadyRead();
     void readSlice();
-    void onPeerClosed();
+    void onConnectionLost();
     void onSocketError(QAbstractSocket::SocketError error);
+    void closeSocket();
     void setState(State state);
     void scheduleReconnect();
 
@@ -118,11 +115,8 @@ private:
     QString m_replyName;
     QString m_selName;
 
-    bool m_active = false;          // a connection is started and not yet torn down
-    bool m_sliceQueued = false;
-    bool m_peerClosed = false;      // the server closed; its last bytes are still being handled
+    QTimer m_sliceTimer;            // the next slice of an arrival, after the event loop's turn
+    bool m_connectionLost = false;  // closed or failed; the bytes it left are still being read
     QTimer m_retryTimer;
-    int m_retryBaseMs = 1000;
-    int m_retryDelayMs = 1000;
-    static constexpr int MaxRetryMs = 60000;
+    ReconnectBackoff m_backoff;
 };

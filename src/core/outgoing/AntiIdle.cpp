@@ -8,8 +8,6 @@ AntiIdle::AntiIdle(ChatSession &session, QObject *parent)
     : QObject(parent)
     , m_session(session)
 {
-    tmr1.setObjectName(QStringLiteral("tmr1"));
-    tmr2.setObjectName(QStringLiteral("tmr2"));
     connect(&tmr1, &QTimer::timeout, this, &AntiIdle::tick1);
     connect(&tmr2, &QTimer::timeout, this, &AntiIdle::tick2);
 }
@@ -25,7 +23,7 @@ AntiIdle::Stage AntiIdle::stage() const
 
 void AntiIdle::InitAI()
 {
-    tmr1.start(m_stageMs);      // start() restarts a running count
+    tmr1.start(StageMs);      // start() restarts a running count
     tmr2.stop();
 }
 
@@ -38,7 +36,7 @@ void AntiIdle::stop()
 void AntiIdle::tick1()
 {
     tmr1.stop();
-    tmr2.start(m_stageMs);
+    tmr2.start(StageMs);
 }
 
 void AntiIdle::tick2()
@@ -52,5 +50,5 @@ void AntiIdle::tick2()
     if (!message.startsWith(QLatin1Char('/')))
         OwnLineEcho::show(m_session, message);
     tmr2.stop();
-    tmr1.start(m_stageMs);
+    tmr1.start(StageMs);
 }

@@ -19,12 +19,7 @@ public:
 
     explicit AntiIdle(ChatSession &session, QObject *parent = nullptr);
 
-    // Both stages last this long; tests shorten it.
-    void setStageIntervalForTesting(int ms) { m_stageMs = ms; }
-
     Stage stage() const;
-    const QTimer &timer1() const { return tmr1; }
-    const QTimer &timer2() const { return tmr2; }
 
 public slots:
     // Starts the first stage with a fresh count, from any state.
@@ -40,5 +35,4 @@ private:
     ChatSession &m_session;
     QTimer tmr1;
     QTimer tmr2;
-    int m_stageMs = StageMs;
 };

@@ -16,9 +16,6 @@ public:
     virtual bool antiIdle() = 0;
     virtual bool joinLeave() = 0;
     virtual bool autoReconnect() = 0;
-    // In memory only: the connect button suppresses reconnection for one
-    // disconnect and then restores the value.
-    virtual void setAutoReconnect(bool on) = 0;
     virtual QString idleMessage() = 0;
     // Lines a transcript pane keeps before the oldest go (1000 to 1000000).
     virtual int scrollbackLines() = 0;

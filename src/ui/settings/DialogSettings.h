@@ -86,7 +86,7 @@ public:
     bool antiIdle() override;
     bool joinLeave() override;
     bool autoReconnect() override;
-    void setAutoReconnect(bool on) override;   // in memory only
+    void setAutoReconnect(bool on);   // in memory only
     QString idleMessage() override;
     int scrollbackLines() override;
     bool continuousLog() override;

@@ -34,7 +34,9 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 const QString CaptionConnect = QStringLiteral("&Connect");
 const QString CaptionDisconnect = QStringLiteral("&Disconnect");
+// Two blanks until the first logon or disconnect changes the title.
 const QString StartTitle = QStringLiteral("Quillon  v2.2");
+const QString Title = QStringLiteral("Quillon v2.2");
 const QString NotLoggedOn = QStringLiteral("(Not logged on)");
 
 QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
@@ -216,11 +218,8 @@ void MainWindow::bindSession()
     RosterModel &roster = m_session->roster();
     connect(&roster, &RosterModel::countLabelChanged, m_lblChanCnt, &QLabel::setText);
     connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::showState);
-    connect(m_session.get(), &ChatSession::ownNameChanged, this,
-            [this](const QString &name) { setWindowTitle(QStringLiteral("Quillon v2.2 - ") + name); });
-    connect(m_session.get(), &ChatSession::channelChanged, m_lblChan, [this](const QString &channel) {
-        m_lblChan->setText(m_session->isActive() ? channel : NotLoggedOn);
-    });
+    connect(m_session.get(), &ChatSession::ownNameChanged, this, &MainWindow::showOwnName);
+    connect(m_session.get(), &ChatSession::channelChanged, this, &MainWindow::showChannel);
     connect(m_session.get(), &ChatSession::inputFocusRequested, m_txtSend, [this] { m_txtSend->setFocus(); });
     connect(m_lstUser, &QListView::clicked, this,
             [this](const QModelIndex &index) { m_session->setSelName(index.data().toString()); });
@@ -229,9 +228,25 @@ void MainWindow::bindSession()
 
 void MainWindow::showState(ChatSession::State state)
 {
+    // "&Disconnect" from the start of a connection to its end; a reconnection
+    // that waits for its turn reads "&Connect", and pressing it cancels the wait.
     m_buttons[Connect]->setText(m_session->isActive() ? CaptionDisconnect : CaptionConnect);
+    // Every disconnect passes through Disconnected, also on its way to the
+    // next attempt; a new connection keeps the title until the logon.
     if (state == ChatSession::State::Disconnected)
-        setWindowTitle(QStringLiteral("Quillon v2.2"));
+        setWindowTitle(Title);
+}
+
+void MainWindow::showOwnName(const QString &name)
+{
+    setWindowTitle(Title + QStringLiteral(" - ") + name);
+}
+
+void MainWindow::showChannel(const QString &channel)
+{
+    // The session is in no channel from the disconnect until the server
+    // names the next one.
+    m_lblChan->setText(channel.isEmpty() ? NotLoggedOn : channel);
 }
 
 void MainWindow::bindButtons()

@@ -37,12 +37,9 @@ public:
     ChatSession &session() { return *m_session; }
     DialogSettings &settings() { return *m_settings; }
     AntiIdle &antiIdle() { return *m_antiIdle; }
-    SendPath &sendPath() { return *m_sendPath; }
     TranscriptPane *txtChat() const { return m_txtChat; }
     TranscriptPane *txtChat2() const { return m_txtChat2; }
     InputLine *txtSend() const { return m_txtSend; }
-    QPushButton *button(int index) const { return m_buttons.at(index); }
-    const HoverState &hoverState() const { return m_hover; }
 
     // cmdSaveLog: asks for a file name and writes the chat log.
     void SaveLog();
@@ -60,8 +57,11 @@ private:
     void buildLayout();
     void bindSession();
     void bindButtons();
-    // The connect button's caption and the title follow the connection.
+    // The connect button's caption, the title and the channel label follow
+    // the connection.
     void showState(ChatSession::State state);
+    void showOwnName(const QString &name);
+    void showChannel(const QString &channel);
     void startUp();
 
     void cmdConnectClicked();
