@@ -14,8 +14,8 @@ cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="--cover
 cmake --build build-coverage -j2
 find build-coverage -name '*.gcda' -delete
 ctest --test-dir build-coverage --output-on-failure -j2
-args=(--root . --filter 'src/' --object-directory build-coverage)
+args=(--root . --filter 'src/')
 if [ "${1:-}" = "--files" ]; then
-  gcovr "${args[@]}" --txt
+  gcovr "${args[@]}" --txt build-coverage
 fi
-gcovr "${args[@]}" --print-summary --txt /dev/null
+gcovr "${args[@]}" --print-summary --txt /dev/null build-coverage

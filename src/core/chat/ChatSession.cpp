@@ -165,6 +165,9 @@ void ChatSession::onReadyRead()
 {
     if (m_sliceTimer.isActive())
         return;
+    // A new arrival: the parser's working fields start afresh here, and carry
+    // across the slices that follow.
+    m_parser.beginArrival();
     readSlice();
 }
 

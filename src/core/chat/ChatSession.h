@@ -80,6 +80,9 @@ signals:
     void ownNameChanged(const QString &name);
     void channelChanged(const QString &channel);
     void inputFocusRequested();
+    // Somebody whispered to the user, or named the user in channel talk or an
+    // emote; the line has just been appended to the upper pane.
+    void alert(const QString &from, const QString &text);
 
 private:
     // ParserHost
