@@ -62,18 +62,21 @@ private slots:
     {
         QTest::addColumn<bool>("autoReconnect");
         QTest::addColumn<bool>("byUser");
-        QTest::newRow("peer close, reconnect on") << true << false;
-        QTest::newRow("peer close, reconnect off") << false << false;
-        QTest::newRow("user, reconnect on") << true << true;
+        QTest::addColumn<bool>("stable");
+        QTest::newRow("peer close, reconnect on") << true << false << true;
+        QTest::newRow("peer close soon after the logon") << true << false << false;
+        QTest::newRow("peer close, reconnect off") << false << false << true;
+        QTest::newRow("user, reconnect on") << true << true << true;
     }
     void disconnection()
     {
         QFETCH(bool, autoReconnect);
         QFETCH(bool, byUser);
+        QFETCH(bool, stable);
         settings.autoReconnectValue = autoReconnect;
+        session->setStableAfterForTesting(stable ? 0 : 60000);
         session->backoff().next();
         QVERIFY(logOn());
-        QCOMPARE(session->backoff().peek(), 20);   // a logon starts the waits over
         // Lines split anywhere, down to single bytes, still arrive whole.
         for (char c : QByteArray("1001 USER bob 0010 [CHAT]\r\n1004 WHISPER Ann 0010 \"x\"\r\n")) {
             gateway->send(QByteArray(1, c));
@@ -87,10 +90,14 @@ private slots:
         QCOMPARE(upper.runs.first(), (Run{Disconnected, Red}));
         QCOMPARE(session->roster().countLabel(), QStringLiteral("0"));
         QVERIFY(session->channel().isEmpty() && session->replyName().isEmpty());
-        // After a logon the connection comes back at once, without a wait.
+        // A connection that lived comes back at once and starts the waits
+        // over; one that ended soon after its logon waits like a failed one.
         const bool reconnects = autoReconnect && !byUser;
-        QCOMPARE(session->isActive(), reconnects);
-        QCOMPARE(upper.runs.value(1), reconnects ? Connecting : Run());
+        QCOMPARE(session->isActive(), reconnects && stable);
+        const Run waits{"Reconnecting in 0.04 seconds..." + CrLf, Red};
+        QCOMPARE(upper.runs.value(1), !reconnects ? Run() : stable ? Connecting : waits);
+        if (reconnects && stable)
+            QCOMPARE(session->backoff().peek(), 20);
         QTRY_COMPARE(gateway->clientCount(), reconnects ? 2 : 1);
         QTest::qWait(100);
         QCOMPARE(upper.count(Disconnected), 1);   // our own close is not a second one

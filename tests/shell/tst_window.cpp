@@ -169,7 +169,8 @@ private slots:
         for (const char *name : {"Label1", "Label2", "lblChan", "lblChanCnt", static_cast<const char *>(nullptr)})
             QVERIFY(drags(name, Qt::LeftButton) && !drags(name, Qt::RightButton));
         QVERIFY(!drags("cmdConnect", Qt::LeftButton) && !drags("txtChat", Qt::LeftButton) && !drags("lstUser", Qt::LeftButton));
-        // The roster's right button pops its menu for the entry clicked last.
+        // The roster's right button selects the entry under the pointer and
+        // pops its menu for it.
         auto *list = w->findChild<QListView *>("lstUser");
         w->session().roster().addUser("Ann", "[STAR]", 0);
         w->session().roster().addUser("Bob", "[CHAT]", 0);
@@ -177,7 +178,8 @@ private slots:
         const QPoint bob = list->visualRect(list->model()->index(1, 0)).center();
         QTest::mousePress(list->viewport(), Qt::RightButton, {}, bob);
         QTRY_VERIFY(w->findChild<QWidget *>("lstMenu")->isVisible());
-        QCOMPARE(w->session().selName(), QStringLiteral("Ann"));
+        QCOMPARE(w->session().selName(), QStringLiteral("Bob"));
+        QCOMPARE(list->currentIndex().row(), 1);
         w->findChild<QWidget *>("lstMenu")->close();
         QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, bob);
         // "&Send" pops its menu.

@@ -4,6 +4,8 @@
 #include "settings/SettingsAccess.h"
 #include "TranscriptSink.h"
 #include "codec/Wire.h"
+#include "outgoing/MessageSplitter.h"
+#include "outgoing/OwnLineEcho.h"
 
 #include <QElapsedTimer>
 #include <QSignalBlocker>
@@ -66,6 +68,10 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
     connect(&m_sliceTimer, &QTimer::timeout, this, &ChatSession::readSlice);
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &ChatSession::Login);
+    connect(&m_roster, &QAbstractItemModel::rowsRemoved, this, &ChatSession::forgetGoneSelection);
+    connect(&m_roster, &QAbstractItemModel::modelReset, this, &ChatSession::forgetGoneSelection);
+    connect(&m_queue, &SendQueue::send, this, &ChatSession::writeQueued);
+    connect(&m_queue, &SendQueue::waitingChanged, this, &ChatSession::waitingChanged);
 }
 
 ChatSession::~ChatSession()
@@ -87,9 +93,14 @@ void ChatSession::Login()
 
 void ChatSession::Disconnect(Reconnect policy)
 {
-    const bool wasLoggedOn = m_state == State::LoggedOn;
+    // Only a connection that stayed a while counts as a good one: a ban, a
+    // kick from the server or a flood disconnection soon after the logon
+    // waits like a failed attempt, so the server is not hammered.
+    const bool stable = m_state == State::LoggedOn && m_loggedOnFor.elapsed() >= m_stableAfterMs;
     m_retryTimer.stop();
     closeSocket();
+    m_echoes.clear();
+    reportUnsent(m_queue.clear(), QString());
     AddText(QStringLiteral("Disconnected.") + CrLf + CrLf, Colors::Red);
     setState(State::Disconnected);
     m_replyName.clear();
@@ -98,13 +109,14 @@ void ChatSession::Disconnect(Reconnect policy)
     setChannel(QString());
     if (policy == Reconnect::Never || !m_settings.autoReconnect())
         return;
-    // A connection that had logged on comes back at once; one that never got
-    // that far waits its turn, so a server that accepts and closes is not
-    // hammered.
-    if (wasLoggedOn)
+    // A connection that lived comes back at once; one that never got that far
+    // or ended soon after its logon waits its turn.
+    if (stable) {
+        m_backoff.reset();
         Login();
-    else
+    } else {
         scheduleReconnect();
+    }
 }
 
 void ChatSession::scheduleReconnect()
@@ -138,6 +150,61 @@ bool ChatSession::SendLine(const QString &line)
     bytes.replace('\r', ' ').replace('\n', ' ');
     bytes.append('\r');
     return m_socket->write(bytes) == bytes.size();
+}
+
+bool ChatSession::queueLine(const QString &line, Echo echo)
+{
+    if (m_state != State::LoggedOn)
+        return false;
+    m_echoes.enqueue(echo);
+    m_queue.enqueue(line);
+    return true;
+}
+
+bool ChatSession::say(const QString &line)
+{
+    if (m_state != State::LoggedOn)
+        return false;
+    const Echo echo = line.startsWith(QLatin1Char('/')) ? Echo::None : Echo::Own;
+    for (const QString &piece : MessageSplitter::split(line))
+        queueLine(piece, echo);
+    return true;
+}
+
+void ChatSession::forgetGoneSelection()
+{
+    if (!m_selName.isEmpty() && m_roster.FindUser(m_selName) < 0)
+        m_selName.clear();
+}
+
+void ChatSession::cancelWaiting()
+{
+    const int dropped = m_queue.cancel();
+    m_echoes.clear();
+    reportUnsent(dropped, QStringLiteral("Cancelled: "));
+}
+
+// The queue lets a line go: it is written now and shown now, so the
+// transcript keeps the order in which the others see the lines.
+void ChatSession::writeQueued(const QString &line)
+{
+    const Echo echo = m_echoes.isEmpty() ? Echo::None : m_echoes.dequeue();
+    if (!SendLine(line)) {
+        Disconnect();
+        return;
+    }
+    if (echo == Echo::Own)
+        OwnLineEcho::show(*this, line);
+}
+
+void ChatSession::reportUnsent(int lines, const QString &why)
+{
+    if (lines <= 0)
+        return;
+    AddText(why + (lines == 1 ? QStringLiteral("1 waiting line was not sent.")
+                              : QStringLiteral("%1 waiting lines were not sent.").arg(lines))
+                + CrLf,
+            Colors::Red);
 }
 
 bool ChatSession::isConnected() const
@@ -246,7 +313,8 @@ void ChatSession::AddText2(const QString &txt, Rgb color)
 void ChatSession::loggedOn(const QString &ownName)
 {
     m_userName = ownName;
-    m_backoff.reset();
+    m_loggedOnFor.start();
+    m_queue.restart();
     setState(State::LoggedOn);
     emit ownNameChanged(ownName);
 }
@@ -266,7 +334,7 @@ void ChatSession::setChannel(const QString &channel)
 
 bool ChatSession::sendParserLine(const QString &line)
 {
-    return SendLine(line);
+    return queueLine(line);
 }
 
 bool ChatSession::joinLeave()

@@ -8,6 +8,10 @@
 #include "ChatParser.h"
 #include "ReconnectBackoff.h"
 #include "RosterModel.h"
+#include "outgoing/SendQueue.h"
+
+#include <QElapsedTimer>
+#include <QQueue>
 
 #include <QAbstractSocket>
 #include <QObject>
@@ -43,9 +47,25 @@ public:
     // Closes the connection, resets its state and, when the policy and the
     // setting allow it, starts the next one.
     void Disconnect(Reconnect policy = Reconnect::AsSet);
-    // Sends text and one CR. False when the socket refuses it.
+    // Writes text and one CR to the socket at once. False when the socket
+    // refuses it. Everything after the logon goes through the send queue.
     bool SendLine(const QString &line);
     bool isConnected() const;
+
+    // How a queued line shows when it leaves: not at all (the server answers
+    // for commands), or as the user's own chat line.
+    enum class Echo { None, Own };
+    // Queues one line for the server; it leaves when the server's flood rule
+    // allows, in order, and is echoed then. False, and nothing queued, until
+    // the server has accepted the logon.
+    bool queueLine(const QString &line, Echo echo = Echo::None);
+    // Queues what the user says: talk, whispers and emotes too long for the
+    // server go as several lines; talk is echoed as the user's own line.
+    bool say(const QString &line);
+    int waitingLines() const { return m_queue.waiting(); }
+    // Drops the lines still waiting and says how many.
+    void cancelWaiting();
+    SendQueue &sendQueue() { return m_queue; }
 
     // The connect button while it reads "&Disconnect".
     void disconnectByUser() { Disconnect(Reconnect::Never); }
@@ -64,6 +84,9 @@ public:
     QString replyName() const { return m_replyName; }
     QString selName() const { return m_selName; }
     void setSelName(const QString &name) { m_selName = name; }
+    // The selected user left (or the roster emptied): the roster commands
+    // have no target until the user picks another.
+    void forgetGoneSelection();
 
     RosterModel &roster() { return m_roster; }
     ChatParser &parser() { return m_parser; }
@@ -74,6 +97,9 @@ public:
     ReconnectBackoff &backoff() { return m_backoff; }
 
     void setPortForTesting(quint16 port) { m_port = port; }
+    // A connection that lived this long after its logon comes back at once;
+    // a shorter one waits like a failed one. Tests shorten it.
+    void setStableAfterForTesting(qint64 ms) { m_stableAfterMs = ms; }
 
 signals:
     void stateChanged(ChatSession::State state);
@@ -83,6 +109,8 @@ signals:
     // Somebody whispered to the user, or named the user in channel talk or an
     // emote; the line has just been appended to the upper pane.
     void alert(const QString &from, const QString &text);
+    // How many lines wait for the server's flood rule.
+    void waitingChanged(int lines);
 
 private:
     // ParserHost
@@ -103,6 +131,8 @@ private:
     void closeSocket();
     void setState(State state);
     void scheduleReconnect();
+    void writeQueued(const QString &line);
+    void reportUnsent(int lines, const QString &why);
 
     SettingsAccess &m_settings;
     TranscriptSink &m_upper;
@@ -122,4 +152,9 @@ private:
     bool m_connectionLost = false;  // closed or failed; the bytes it left are still being read
     QTimer m_retryTimer;
     ReconnectBackoff m_backoff;
+    QElapsedTimer m_loggedOnFor;
+    qint64 m_stableAfterMs = 60000;
+
+    SendQueue m_queue;
+    QQueue<Echo> m_echoes;          // one per waiting line, in the same order
 };

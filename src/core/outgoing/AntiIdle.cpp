@@ -1,6 +1,5 @@
 #include "AntiIdle.h"
 
-#include "OwnLineEcho.h"
 #include "chat/ChatSession.h"
 #include "settings/SettingsAccess.h"
 
@@ -43,12 +42,11 @@ void AntiIdle::tick2()
 {
     // Read now: the message may have been edited since the last round.
     const QString message = m_session.settings().idleMessage();
-    // Refused (usually: no connection): stay armed, the next try comes a
-    // stage later, and nothing is said about it.
-    if (!m_session.SendLine(message))
+    // Refused (no connection, or not logged on yet): stay armed, the next try
+    // comes a stage later, and nothing is said about it. Chat text is echoed
+    // when it leaves the send queue.
+    if (!m_session.say(message))
         return;
-    if (!message.startsWith(QLatin1Char('/')))
-        OwnLineEcho::show(m_session, message);
     tmr2.stop();
     tmr1.start(StageMs);
 }

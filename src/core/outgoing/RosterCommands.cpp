@@ -2,6 +2,9 @@
 
 #include "InputBuffer.h"
 #include "chat/ChatSession.h"
+#include "chat/Colors.h"
+#include "chat/TimeStamp.h"
+#include "chat/TranscriptSink.h"
 
 RosterCommands::RosterCommands(ChatSession &session, InputBuffer &input, QObject *parent)
     : QObject(parent)
@@ -12,7 +15,19 @@ RosterCommands::RosterCommands(ChatSession &session, InputBuffer &input, QObject
 
 bool RosterCommands::sendFor(const QString &prefix)
 {
-    return m_session.SendLine(prefix + m_session.selName());
+    if (!hasTarget())
+        return false;
+    return m_session.queueLine(prefix + m_session.selName());
+}
+
+// Without a selected user a command would go to nobody ("/whois "): say so
+// instead.
+bool RosterCommands::hasTarget()
+{
+    if (!m_session.selName().isEmpty())
+        return true;
+    m_session.upper().AddText(TimeStamp::now() + NoTarget + QStringLiteral("\r\n"), Colors::Red);
+    return false;
 }
 
 void RosterCommands::whois() { sendFor(QStringLiteral("/whois ")); }
@@ -23,9 +38,11 @@ void RosterCommands::kick() { sendFor(QStringLiteral("/kick ")); }
 
 void RosterCommands::whisper()
 {
+    if (!hasTarget())
+        return;
     const QString line = QStringLiteral("/w ") + m_session.selName() + QLatin1Char(' ') + m_input.editText();
     // A refused whisper leaves the text in place so nothing typed is lost.
-    if (m_session.SendLine(line))
+    if (m_session.say(line))
         m_input.clearEditText();
 }
 

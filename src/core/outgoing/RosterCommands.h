@@ -1,8 +1,8 @@
 #pragma once
-// The roster menu's commands for the user clicked last (`selName`). They go
-// straight to the wire: no connection test, no echo, no history entry, and
-// a refused line is dropped without a word; the server's answers show the
-// outcome.
+// The roster menu's commands for the selected user (`selName`). They go
+// through the send queue: no echo, no history entry, and a line refused
+// before the logon is dropped without a word; the server's answers show the
+// outcome. With nobody selected a red line says so and nothing is sent.
 
 #include <QObject>
 
@@ -13,6 +13,9 @@ class RosterCommands : public QObject
 {
     Q_OBJECT
 public:
+    static inline const QString NoTarget =
+        QStringLiteral("No user is selected: click a name in the channel list first.");
+
     RosterCommands(ChatSession &session, InputBuffer &input, QObject *parent = nullptr);
 
 public slots:
@@ -28,6 +31,7 @@ public slots:
 
 private:
     bool sendFor(const QString &prefix);
+    bool hasTarget();
 
     ChatSession &m_session;
     InputBuffer &m_input;

@@ -25,8 +25,19 @@ void SendPath::Send()
     if (line.isEmpty())
         return;
 
+    // Until the server accepts the logon it takes every line as the next
+    // user name or password: nothing typed may go out yet.
+    if (m_session.state() != ChatSession::State::LoggedOn) {
+        refuse(LogonInProgress);
+        return;
+    }
+
     if (!line.startsWith(QLatin1Char('/'))) {
-        OwnLineEcho::show(m_session, line);
+        // Talk in no channel reaches nobody; commands (/join) still go out.
+        if (m_session.channel().isEmpty()) {
+            refuse(NoChannel);
+            return;
+        }
         dispatch(line);
         return;
     }
@@ -62,9 +73,11 @@ void SendPath::hexSend()
 void SendPath::dispatch(const QString &line)
 {
     m_input.appendHistory(line);
-    if (!m_session.SendLine(line)) {
-        m_session.Disconnect();
-        return;
-    }
+    m_session.say(line);
     m_input.clearEditText();
+}
+
+void SendPath::refuse(const QString &why)
+{
+    m_session.upper().AddText(TimeStamp::now() + why + QStringLiteral("\r\n"), Colors::Red);
 }

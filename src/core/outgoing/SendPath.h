@@ -1,8 +1,10 @@
 #pragma once
-// `Send`: turns the input line into an outgoing line. Chat is echoed as the
-// user's own line; a "/" line is a server command and goes out unchanged,
-// except "/hex " and "/reply ", which the client rewrites itself. Every line
-// that goes out is kept in the input line's history.
+// `Send`: turns the input line into outgoing lines. Chat is echoed as the
+// user's own line when it leaves the send queue; a "/" line is a server
+// command and goes out unchanged, except "/hex " and "/reply ", which the
+// client rewrites itself. Long talk, whispers and emotes go as several lines.
+// Every line that is sent is kept in the input line's history. Nothing goes
+// out before the logon is accepted, and talk does not go out in no channel.
 
 #include <QObject>
 
@@ -18,6 +20,10 @@ public:
     static inline const QString HexCommand = QStringLiteral("/hex ");
     static inline const QString ReplyCommand = QStringLiteral("/reply ");
     static inline const QString NobodyToReplyTo = QStringLiteral("Error: Nobody to reply to!");
+    static inline const QString LogonInProgress =
+        QStringLiteral("The logon is still in progress: nothing was sent.");
+    static inline const QString NoChannel =
+        QStringLiteral("You are in no channel: nothing was sent. Type /join <channel> to join one.");
 
 public slots:
     // Enter in the input line and "&Normal" of the send menu.
@@ -27,9 +33,10 @@ public slots:
     void hexSend();
 
 private:
-    // History, then the wire, then an empty edit text. A refused line ends
-    // the connection; the edit text then keeps the line.
+    // History, then the send queue, then an empty edit text.
     void dispatch(const QString &line);
+    // One red line in the upper pane; the edit text keeps what was typed.
+    void refuse(const QString &why);
 
     ChatSession &m_session;
     InputBuffer &m_input;

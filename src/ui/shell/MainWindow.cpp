@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSizeGrip>
 #include <QVBoxLayout>
 
@@ -38,6 +39,7 @@ const QString CaptionDisconnect = QStringLiteral("&Disconnect");
 const QString StartTitle = QStringLiteral("Quillon  v2.2");
 const QString Title = QStringLiteral("Quillon v2.2");
 const QString NotLoggedOn = QStringLiteral("(Not logged on)");
+const QString NoChannel = QStringLiteral("(In no channel)");
 
 QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
                     QWidget *parent)
@@ -66,6 +68,7 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     , m_label2(chromeLabel(QStringLiteral("A s h g r o v e"), QStringLiteral("Label2"), MainLook::Text,
                            MainLook::label2Font(), this))
     , m_txtSend(new InputLine(this))
+    , m_lblWaiting(new QLabel(this))
 {
     initQuillonResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -165,7 +168,11 @@ void MainWindow::buildLayout()
     talk->setSpacing(6);
     talk->addWidget(m_txtChat, 3);
     talk->addWidget(m_txtChat2, 1);
-    talk->addWidget(m_txtSend);
+    auto *input = new QHBoxLayout;
+    input->setSpacing(6);
+    input->addWidget(m_txtSend, 1);
+    input->addWidget(m_lblWaiting);
+    talk->addLayout(input);
 
     auto *channel = new QHBoxLayout;
     channel->setContentsMargins(2, 0, 2, 0);
@@ -224,6 +231,30 @@ void MainWindow::bindSession()
     connect(m_lstUser, &QListView::clicked, this,
             [this](const QModelIndex &index) { m_session->setSelName(index.data().toString()); });
     connect(m_txtSend, &InputLine::sendRequested, m_sendPath.get(), &SendPath::Send);
+    bindSendQueue();
+}
+
+// Lines held back by the flood rule show as a count beside the input line;
+// Escape there drops them. The roster's selection follows the session's
+// target, which is forgotten when that user leaves.
+void MainWindow::bindSendQueue()
+{
+    m_lblWaiting->setObjectName(QStringLiteral("lblWaiting"));
+    m_lblWaiting->hide();
+    connect(m_session.get(), &ChatSession::waitingChanged, this, [this](int lines) {
+        m_lblWaiting->setText(lines == 1 ? QStringLiteral("1 line waiting (Esc cancels)")
+                                         : QStringLiteral("%1 lines waiting (Esc cancels)").arg(lines));
+        m_lblWaiting->setVisible(lines > 0);
+    });
+    auto *cancel = new QShortcut(QKeySequence(Qt::Key_Escape), m_txtSend);
+    cancel->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(cancel, &QShortcut::activated, m_session.get(), &ChatSession::cancelWaiting);
+    auto forgetSelection = [this] {
+        if (m_session->selName().isEmpty() && m_lstUser->selectionModel())
+            m_lstUser->selectionModel()->clear();
+    };
+    connect(&m_session->roster(), &QAbstractItemModel::rowsRemoved, this, forgetSelection);
+    connect(&m_session->roster(), &QAbstractItemModel::modelReset, this, forgetSelection);
 }
 
 void MainWindow::showState(ChatSession::State state)
@@ -246,7 +277,10 @@ void MainWindow::showChannel(const QString &channel)
 {
     // The session is in no channel from the disconnect until the server
     // names the next one.
-    m_lblChan->setText(channel.isEmpty() ? NotLoggedOn : channel);
+    if (channel.isEmpty())
+        m_lblChan->setText(m_session->state() == ChatSession::State::LoggedOn ? NoChannel : NotLoggedOn);
+    else
+        m_lblChan->setText(channel);
 }
 
 void MainWindow::bindButtons()
@@ -409,11 +443,17 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
                 applyHover();
         }
     }
-    // The roster's menu: the right button alone, at the pointer; it acts on
-    // the entry clicked last, so the press itself selects nothing.
+    // The roster's menu: the right button alone, at the pointer. The entry
+    // under the pointer becomes the selection and the commands' target, so
+    // they act on the name the user sees highlighted.
     if (watched == m_lstUser->viewport() && type == QEvent::MouseButtonPress) {
         auto *press = static_cast<QMouseEvent *>(event);
         if (press->buttons() == Qt::RightButton) {
+            const QModelIndex under = m_lstUser->indexAt(press->position().toPoint());
+            if (under.isValid()) {
+                m_lstUser->setCurrentIndex(under);
+                m_session->setSelName(under.data().toString());
+            }
             m_lstMenu->popup(press->globalPosition().toPoint());
             return true;
         }

@@ -57,6 +57,7 @@ private:
     void buildLayout();
     void bindSession();
     void bindButtons();
+    void bindSendQueue();
     // The connect button's caption, the title and the channel label follow
     // the connection.
     void showState(ChatSession::State state);
@@ -85,6 +86,7 @@ private:
     QLabel *m_label1;
     QLabel *m_label2;
     InputLine *m_txtSend;
+    QLabel *m_lblWaiting;
     std::array<QPushButton *, HoverState::ButtonCount> m_buttons{};
 
     // Declared in the order they are built: each one refers only to the
