@@ -92,8 +92,28 @@ private slots:
                                            + help + "[S][cyan]You have joined channel C\n" << "" << "own=bob channel=C sent=/join Lobby";
         QTest::newRow("no home") << "1018 INFO \"Welcome to Battle.net!\"\n2010 NAME bob\n1007 CHANNEL \"B\"" << int(NoHome)
                                  << help + "[blue]Logged on as bob\n[S][cyan]You have joined channel B\n" << welcome << "own=bob channel=B";
-        QTest::newRow("plain lines") << "Login failed.\n\n9999 X\n2010 NAME\n2010 NAME bob\nmore" << 0
-                                     << "[blue]Logged on as \n[blue]Logged on as bob\n" << "[S][yellow]Login failed.\n" << "own=bob";
+        // Before the logon a plain line shows in yellow and a refusal in red; "Username: " echoes the name typed.
+        QTest::newRow("plain lines") << "Hello.\nUsername: banned\nLogin failed.\nYou are BANNED.\n\n9999 X\n2010 NAME\n2010 NAME bob\nmore"
+                                     << 0 << "[S][red]Logon refused: Login failed.\n[S][red]Logon refused: You are BANNED.\n"
+                                             "[blue]Logged on as \n[blue]Logged on as bob\n"
+                                     << "[S][yellow]Hello.\n[S][yellow]Username: banned\n[S][grey]9999 X\n"
+                                     << "own=bob refused=Login failed.;You are BANNED.";
+        QTest::newRow("announcement, unknown, null") << "1006 _ \"Maintenance at 5\"\n1014\n2000 NULL\n2000" << 0
+                                                     << "[S][orange]Maintenance at 5\n" << "[S][grey]1014\n" << "";
+        // The user's own LEAVE (blanks trimmed, case-sensitive) empties roster and channel; an INFO line
+        // just before it that names the user is the reason.
+        const QString noChannel = "[S][red]You have left the channel and are in no channel now. Type /join <channel> to join one.\n";
+        QTest::newRow("kicked") << "1007 CHANNEL \"Ops\"\n2010 NAME bob\n1001 USER bob 0010 [CHAT]\n1001 USER Ann 0010 [CHAT]\n"
+                                   "1003 LEAVE Bob 0010\n1003 LEAVE Ann 0010\n1018 INFO \"bob has been kicked by carol (too noisy)\"\f"
+                                   "1003 LEAVE  bob  0010" << 0
+                                << "[S][cyan]You have joined channel Ops\n[blue]Logged on as bob\n[S][red]You are in no channel now: "
+                                   "bob has been kicked by carol (too noisy). Type /join <channel> to join one.\n"
+                                << "[S][grey]Bob left the channel.\n[S][grey]Ann left the channel.\n"
+                                   "[S][yellow]bob has been kicked by carol (too noisy)\n" << "own=bob count= 0 left=1";
+        QTest::newRow("left, no reason") << "2010 NAME bob\n1018 INFO \"Ann has been kicked.\"\n1003 LEAVE bob 0000\n"
+                                            "1018 INFO \"bob, hi\"\n1009 USER Ann 0010\n1003 LEAVE bob 0000" << int(NoJoinLeave)
+                                         << "[blue]Logged on as bob\n" + noChannel + noChannel
+                                         << "[S][yellow]Ann has been kicked.\n[S][yellow]bob, hi\n" << "own=bob count= 0 left=2";
     }
     void events()
     {
@@ -125,11 +145,12 @@ private slots:
         };
         QTest::newRow("accepted") << capture("logon-accepted.bin") << "own=alice reply=Cid channel=Chat sent=/join Lobby roster=alice/3 count= 1"
                                   << "[S][yellow]Enter your account name and password.\n";
-        QTest::newRow("refused") << capture("logon-refused.bin") << "" << "[S][yellow]Login failed.\n";
-        QTest::newRow("no chat access") << capture("logon-no-chat-access.bin") << "" << "[S][yellow]Account has no bot access.\n";
+        QTest::newRow("refused") << capture("logon-refused.bin") << "refused=Login failed." << "[S][red]Logon refused: Login failed.\n";
+        QTest::newRow("no chat access") << capture("logon-no-chat-access.bin") << "refused=Account has no bot access."
+                                        << "[S][red]Logon refused: Account has no bot access.\n";
         QTest::newRow("kick, ban") << capture("operator-kick-ban.bin")
-                                   << "own=bob reply=Cid channel=Ops sent=/join Lobby roster=bob/3 dave/9! count= 2"
-                                   << "[S][white]carol[yellow]:1: [white]and now?\n";
+                                   << "own=bob reply=Cid channel=Ops sent=/join Lobby roster=bob/3 dave/9! count= 2 left=1"
+                                   << "[S][red]You are in no channel now: bob has been kicked by carol (too noisy). Type /join <channel>";
         QTest::newRow("flood quota") << capture("flood-quota.bin")
                                      << "own=bob reply=Cid channel=Chat sent=/join Lobby roster=bob/3 alice/3 count= 2"
                                      << "[S][red]Error: Your message quota has been exceeded!\n";
@@ -138,7 +159,7 @@ private slots:
                                            << "[S][grey]alice left the channel.\n";
         QTest::newRow("announcement") << capture("announcement.bin")
                                       << "own=alice reply=Cid channel=Chat sent=/join Lobby roster=alice/3 carol/3 count= 2"
-                                      << "[S][grey]carol joined the channel using a Chat bot.\n";
+                                      << "[S][orange]Announcement from carol: server maintenance soon\n";
         QTest::newRow("odd lines") << QByteArray("1005\r\n1005 TALK\r\n1005\"\r\n1001 USER\r\n1003 L\r\n1009 USER\r\n1007 CHANNEL\r\n1019 \"\r\n"
                                                  "1023 EMOTE\r\n1009 xxxxxxxxxxxxxxxxUSER\r\n1005 TALK Bob 0010 \"a\rb\nc\"\r\n"
                                                  "1005 TALK \0\xff 0010 \"\0\xff\"\r\n\x01\x02\x03\x04\xfe\xff\x00\x7f\r\n2010 NAME x\x1b\r\n", 191)

@@ -28,6 +28,8 @@ public:
     }
     bool joinLeave() override { return joinLeaveOn; }
     QString homeChan() override { return home; }
+    void leftChannel() override { ++left; }
+    void logonRefused(const QString &reason) override { refused << reason; }
 
     RecordingSink upper;
     RecordingSink lower;
@@ -35,6 +37,8 @@ public:
     QString replyName;
     QString channel;
     QStringList sent;
+    int left = 0;
+    QStringList refused;
     bool joinLeaveOn = true;
     QString home = QStringLiteral("Lobby");
 };
@@ -61,7 +65,8 @@ struct ParserRig {
     {
         using namespace Colors;
         static const QMap<Rgb, QString> names{{Red, "red"},   {Green, "green"},    {Yellow, "yellow"}, {White, "white"},
-                                             {Cyan, "cyan"}, {LogonBlue, "blue"}, {Grey, "grey"},     {HexGreen, "hex"}};
+                                             {Cyan, "cyan"}, {LogonBlue, "blue"}, {Grey, "grey"},     {HexGreen, "hex"},
+                                             {Announcement, "orange"}};
         QString out;
         for (const Run &r : runs)
             out += (r.text == TimeStamp::now() && r.color == Red) ? QStringLiteral("[S]")
@@ -71,7 +76,8 @@ struct ParserRig {
 
     // What the lines left besides the runs, only what is set, the roster as
     // the view reads it (name/icon, "!" for the rank colour):
-    // "own=bob channel=Chat sent=/join Lobby roster=bob/3 Op/10! count= 2".
+    // "own=bob channel=Chat sent=/join Lobby roster=bob/3 Op/10! count= 2"
+    // (and left=N for own LEAVEs, refused=... for refused logons).
     QString state() const
     {
         QStringList users, out;
@@ -81,7 +87,8 @@ struct ParserRig {
                          + (roster.data(i, RosterModel::ColorRole).toUInt() == RosterModel::RankColor ? "!" : "");
         }
         for (const QString &p : {"own=" + host.ownName, "reply=" + host.replyName, "channel=" + host.channel,
-                                 "sent=" + host.sent.join(';'), "roster=" + users.join(' '), "count=" + roster.countLabel()})
+                                 "sent=" + host.sent.join(';'), "roster=" + users.join(' '), "count=" + roster.countLabel(),
+                                 "left=" + (host.left ? QString::number(host.left) : QString()), "refused=" + host.refused.join(';')})
             if (!p.endsWith('=') && p != QLatin1String("count=0"))
                 out << p;
         return out.join(' ');

@@ -13,7 +13,8 @@
 
 struct ChatEvent {
     enum class Kind : quint8 {
-        Ignored,       // an empty line, or an event code without a handler
+        Ignored,       // an empty line, or 2000 NULL (the keep-alive)
+        Unknown,       // an event code without a handler of its own
         Prompt,        // a line without an event code ("Login failed.")
         Name,          // 2010: the logon was accepted
         User,          // 1001: somebody already in the channel
@@ -21,6 +22,7 @@ struct ChatEvent {
         Leave,         // 1003
         Whisper,       // 1004: a whisper to us
         Talk,          // 1005
+        Broadcast,     // 1006: an announcement to everybody
         Channel,       // 1007: we are in a channel now
         Flags,         // 1009: a user's flags changed
         WhisperSent,   // 1010: the echo of our own whisper
@@ -51,6 +53,6 @@ struct ChatEvent {
     qint16 flags = 0;   // the flags field read as a decimal number: "0012" is 12
     FlagsText flagsText;
     qsizetype quotePos = 0;   // 1-based position of the first double quote, 0 for none
-    QString text;       // the quoted text
+    QString text;       // the quoted text (also of 1006 BROADCAST)
     QString channel;
 };

@@ -23,6 +23,8 @@ void ChatParser::resetConnection()
     m_decoder.beginArrival();
     m_loggedOn = false;
     m_homeJoined = false;
+    m_ownName.clear();
+    m_lastInfo.clear();
 }
 
 void ChatParser::ParseData(const QByteArray &data)
@@ -39,6 +41,23 @@ void ChatParser::ParseData(const QByteArray &data)
     }
 }
 
+namespace {
+
+// The plain lines today's servers refuse a logon with ("Login failed.",
+// "Account has no bot access."), and a ban. The prompts are no refusal:
+// "Username: " comes back with the name typed, which may hold these words.
+bool isLogonRefusal(const QString &line)
+{
+    if (line.startsWith(QLatin1String("Username:")) || line.startsWith(QLatin1String("Password:")))
+        return false;
+    for (const QLatin1String words : {QLatin1String("Login failed"), QLatin1String("no bot access"), QLatin1String("banned")})
+        if (line.contains(words, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+} // namespace
+
 void ChatParser::handleLine(QByteArrayView bytes)
 {
     const QByteArrayView trimmed = Blanks::trimmed(bytes);
@@ -46,26 +65,46 @@ void ChatParser::handleLine(QByteArrayView bytes)
     // A control character inside a message must not start a transcript line.
     SafeText::defang(line);
     const ChatEvent &event = m_decoder.decode(std::move(line));
-    const bool joinsHome = apply(event);
-    // Before the logon servers answer in plain lines ("Login failed."); show
-    // them, or a refused logon would be invisible. Later they are noise.
-    if (event.kind == ChatEvent::Kind::Prompt && m_loggedOn)
-        return;
-    EventFormatter::format(m_host, event);
-    // The join goes out after the line that caused it is shown.
-    if (joinsHome)
-        joinHome();
+    const Effect effect = apply(event);
+    const QString reason = effect == Effect::LeftChannel ? kickReason() : QString();
+    // A kick's reason comes as the INFO line just before the LEAVE.
+    if (event.kind == ChatEvent::Kind::Info)
+        m_lastInfo = event.text;
+    else
+        m_lastInfo.clear();
+    // The host hears of a kick or a refusal after its line is shown, and
+    // last: it may end the connection.
+    switch (effect) {
+    case Effect::Show:
+        EventFormatter::format(m_host, event);
+        break;
+    case Effect::Hide:
+        break;
+    case Effect::JoinHome:
+        EventFormatter::format(m_host, event);
+        joinHome();   // the join goes out after the line that caused it is shown
+        break;
+    case Effect::LeftChannel:
+        EventFormatter::leftChannel(m_host, reason);
+        m_host.leftChannel();
+        break;
+    case Effect::Refused:
+        EventFormatter::logonRefused(m_host, event.line);
+        m_host.logonRefused(event.line);
+        break;
+    }
 }
 
-// Updates the chat state. Returns true when the event is the one that joins
-// the home channel: the welcome line, or (for servers without one) the first
+// Updates the chat state and says what the line shows. Joins the home
+// channel on the welcome line, or (for servers without one) on the first
 // channel after the logon; once per connection.
-bool ChatParser::apply(const ChatEvent &e)
+ChatParser::Effect ChatParser::apply(const ChatEvent &e)
 {
     using Kind = ChatEvent::Kind;
     switch (e.kind) {
     case Kind::Name:
         m_loggedOn = true;
+        m_ownName = e.ownName;
         m_host.loggedOn(e.ownName);
         break;
     case Kind::User:
@@ -76,6 +115,13 @@ bool ChatParser::apply(const ChatEvent &e)
         m_roster.refreshCount();
         break;
     case Kind::Leave:
+        if (isOwnName(e.name)) {
+            // Kicked (or left): no channel, nobody listed, a count of 0.
+            m_roster.clear();
+            m_roster.refreshCount();
+            m_host.setChannel(QString());
+            return Effect::LeftChannel;
+        }
         m_roster.removeUser(e.name);
         m_roster.refreshCount();
         break;
@@ -86,29 +132,51 @@ bool ChatParser::apply(const ChatEvent &e)
         // The count label keeps its caption until the USER lines that follow.
         m_roster.clear();
         m_host.setChannel(e.channel);
-        return m_loggedOn && claimHomeJoin();
+        return m_loggedOn ? claimHomeJoin() : Effect::Show;
     case Kind::Flags:
         m_roster.updateFlags(e.name, e.flags);
         break;
     case Kind::Info:
-        return e.text.contains(QLatin1String("Welcome to Battle.net!")) && claimHomeJoin();
-    case Kind::Ignored:
+        return e.text.contains(QLatin1String("Welcome to Battle.net!")) ? claimHomeJoin() : Effect::Show;
     case Kind::Prompt:
+        // Before the logon servers answer in plain lines; show them, or a
+        // refused logon would be invisible. Later they are noise.
+        if (m_loggedOn)
+            return Effect::Hide;
+        return isLogonRefusal(e.line) ? Effect::Refused : Effect::Show;
+    case Kind::Ignored:
+    case Kind::Unknown:
     case Kind::Talk:
+    case Kind::Broadcast:
     case Kind::WhisperSent:
     case Kind::Error:
     case Kind::Emote:
         break;
     }
-    return false;
+    return Effect::Show;
 }
 
-bool ChatParser::claimHomeJoin()
+ChatParser::Effect ChatParser::claimHomeJoin()
 {
     if (m_homeJoined)
-        return false;
+        return Effect::Show;
     m_homeJoined = true;
-    return true;
+    return Effect::JoinHome;
+}
+
+// The own name as 2010 NAME gave it, blanks trimmed on both sides and
+// case-sensitive, as the roster compares names.
+bool ChatParser::isOwnName(const QString &name) const
+{
+    const QStringView own = Blanks::trimmed(m_ownName);
+    return m_loggedOn && !own.isEmpty() && Blanks::trimmed(name) == own;
+}
+
+// The INFO line just before an own LEAVE is its reason when it names the
+// user ("bob has been kicked by carol (too noisy)."); any other gives none.
+QString ChatParser::kickReason() const
+{
+    return m_lastInfo.contains(Blanks::trimmed(m_ownName)) ? m_lastInfo : QString();
 }
 
 // "/join " + the home channel, then the help. Without a home channel there

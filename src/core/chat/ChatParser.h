@@ -27,6 +27,12 @@ public:
     virtual bool sendParserLine(const QString &line) = 0;        // `SendLine`
     virtual bool joinLeave() = 0;
     virtual QString homeChan() = 0;
+    // A 1003 LEAVE named the user: the user is in no channel now. Called
+    // after setChannel(QString()) and after the line that says so is shown.
+    virtual void leftChannel() {}
+    // A plain line before the logon refused it ("Login failed."); called with
+    // that line after it is shown. The server then waits for a new name.
+    virtual void logonRefused(const QString & /*reason*/) {}
 };
 
 class ChatParser
@@ -48,7 +54,7 @@ public:
     void ParseData(const QByteArray &data);
 
     // A new connection: no leftover bytes, no working fields, not logged on,
-    // home not joined.
+    // home not joined, no own name.
     void resetConnection();
 
     // Bytes of an unfinished line held back for the next chunk; never more
@@ -58,10 +64,21 @@ public:
     bool loggedOn() const { return m_loggedOn; }
 
 private:
+    // What handleLine does with an event after apply().
+    enum class Effect : quint8 {
+        Show,          // its runs
+        Hide,          // nothing (a plain line after the logon)
+        JoinHome,      // its runs, then the home channel's join
+        LeftChannel,   // the user's own LEAVE: the red "in no channel" line
+        Refused,       // a plain line that refused the logon
+    };
+
     void handleLine(QByteArrayView bytes);
-    bool apply(const ChatEvent &event);
-    bool claimHomeJoin();
+    Effect apply(const ChatEvent &event);
+    Effect claimHomeJoin();
     void joinHome();
+    bool isOwnName(const QString &name) const;
+    QString kickReason() const;
 
     ParserHost &m_host;
     RosterModel &m_roster;
@@ -69,4 +86,6 @@ private:
     EventDecoder m_decoder;
     bool m_loggedOn = false;       // 2010 NAME arrived on this connection
     bool m_homeJoined = false;     // the home channel was joined on this connection
+    QString m_ownName;             // from 2010 NAME on this connection
+    QString m_lastInfo;            // the text of the line before, when it was a 1018 INFO
 };

@@ -16,4 +16,5 @@ constexpr Rgb LogonBlue = 0x00AAC8;   // logon line and the own name in echoes
 constexpr Rgb Grey = 0x808080;        // the desktop's grey text
 constexpr Rgb HexGreen = 0x00C864;    // hex translations
 constexpr Rgb Teal = 0x008080;        // roster default text, buttons
+constexpr Rgb Announcement = 0xFFA500; // server-wide announcements (orange)
 } // namespace Colors

@@ -141,8 +141,9 @@ Kind decodeFlags(ChatEvent &e)
     return Kind::Flags;
 }
 
-// 1018 INFO "Welcome to Battle.net!"   (1019 ERROR alike)
-// text: the quoted text.
+// 1018 INFO "Welcome to Battle.net!"   (1019 ERROR and 1006 alike)
+// text: the quoted text. Today's servers send an announcement as
+// 1006 _ "Announcement from carol: ..." (a "_" where a name would stand).
 Kind decodeNotice(ChatEvent &e, Kind kind)
 {
     takeQuotedText(e, e.text);
@@ -189,14 +190,20 @@ const ChatEvent &EventDecoder::decode(QString line)
     case 1003: e.kind = decodeLeave(e); break;
     case 1004: e.kind = decodeWhisper(e, Kind::Whisper); break;
     case 1005: e.kind = decodeTalk(e); break;
+    case 1006: e.kind = decodeNotice(e, Kind::Broadcast); break;
     case 1007: e.kind = decodeChannel(e); break;
     case 1009: e.kind = decodeFlags(e); break;
     case 1010: e.kind = decodeWhisper(e, Kind::WhisperSent); break;
     case 1018: e.kind = decodeNotice(e, Kind::Info); break;
     case 1019: e.kind = decodeNotice(e, Kind::Error); break;
     case 1023: e.kind = decodeEmote(e); break;
+    case 2000: e.kind = Kind::Ignored; break;   // NULL: the server's keep-alive
     case -1: e.kind = e.line.isEmpty() ? Kind::Ignored : Kind::Prompt; break;
-    default: e.kind = Kind::Ignored; break;
+    // Shown as they came rather than lost. The protocol also knows 1013
+    // CHANNELFULL, 1014 CHANNELDOESNOTEXIST and 1015 CHANNELRESTRICTED
+    // (some servers send them as the bare code); the recorded servers send
+    // no other code.
+    default: e.kind = Kind::Unknown; break;
     }
     return e;
 }

@@ -112,6 +112,20 @@ void emote(ParserHost &h, const ChatEvent &e)
     h.AddText(e.name % e.text % kCrLf, Colors::Yellow);
 }
 
+// [stamp]  Announcement from carol: server maintenance soon
+void broadcast(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText(TimeStamp::now(), Colors::Red);
+    h.AddText(e.text % kCrLf, Colors::Announcement);
+}
+
+// [stamp]  1014   (a code without a handler, as it came)
+void unknown(ParserHost &h, const ChatEvent &e)
+{
+    h.AddText2(TimeStamp::now(), Colors::Red);
+    h.AddText2(e.line % kCrLf, Colors::Grey);
+}
+
 // [stamp]  Login failed.   (a plain line, as it stands)
 void prompt(ParserHost &h, const ChatEvent &e)
 {
@@ -137,6 +151,8 @@ void format(ParserHost &host, const ChatEvent &event)
     case Kind::Error: error(host, event); break;
     case Kind::Emote: emote(host, event); break;
     case Kind::Prompt: prompt(host, event); break;
+    case Kind::Broadcast: broadcast(host, event); break;
+    case Kind::Unknown: unknown(host, event); break;
     case Kind::Ignored:
     case Kind::User:    // roster changes only
     case Kind::Flags:
@@ -149,6 +165,27 @@ void homeHelp(ParserHost &host)
     host.AddText(QStringLiteral("Custom commands are as follows: \r\n"), Colors::Green);
     host.AddText(QStringLiteral("/hex <text>    (i.e. /hex hello)\r\n"), Colors::Green);
     host.AddText(QStringLiteral("/reply <text>    (used when someone whispers you)\r\n"), Colors::Green);
+}
+
+void leftChannel(ParserHost &host, QStringView reason)
+{
+    host.AddText(TimeStamp::now(), Colors::Red);
+    if (reason.isEmpty()) {
+        host.AddText(QStringLiteral("You have left the channel and are in no channel now. Type /join <channel> to join one.\r\n"),
+                     Colors::Red);
+        return;
+    }
+    // The server's sentence, closed with a full stop if it has none.
+    const bool closed = reason.endsWith(u'.') || reason.endsWith(u'!') || reason.endsWith(u'?');
+    host.AddText(QLatin1String("You are in no channel now: ") % reason % QLatin1String(closed ? "" : ".")
+                     % QLatin1String(" Type /join <channel> to join one.") % kCrLf,
+                 Colors::Red);
+}
+
+void logonRefused(ParserHost &host, const QString &line)
+{
+    host.AddText(TimeStamp::now(), Colors::Red);
+    host.AddText(QLatin1String("Logon refused: ") % line % kCrLf, Colors::Red);
 }
 
 void droppedLine(ParserHost &host, qsizetype bound)
