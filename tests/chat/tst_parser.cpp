@@ -94,10 +94,10 @@ private slots:
                                  << help + "[blue]Logged on as bob\n[S][cyan]You have joined channel B\n" << welcome << "own=bob channel=B";
         // Before the logon a plain line shows in yellow and a refusal in red; "Username: " echoes the name typed.
         QTest::newRow("plain lines") << "Hello.\nUsername: banned\nLogin failed.\nYou are BANNED.\n\n9999 X\n2010 NAME\n2010 NAME bob\nmore"
-                                     << 0 << "[S][red]Logon refused: Login failed.\n[S][red]Logon refused: You are BANNED.\n"
+                                     << 0 << "[S][red]Logon refused: Login failed.\n"
                                              "[blue]Logged on as \n[blue]Logged on as bob\n"
-                                     << "[S][yellow]Hello.\n[S][yellow]Username: banned\n[S][grey]9999 X\n"
-                                     << "own=bob refused=Login failed.;You are BANNED.";
+                                     << "[S][yellow]Hello.\n[S][yellow]Username: banned\n[S][yellow]You are BANNED.\n[S][grey]9999 X\n"
+                                     << "own=bob refused=Login failed.";
         QTest::newRow("announcement, unknown, null") << "1006 _ \"Maintenance at 5\"\n1014\n2000 NULL\n2000" << 0
                                                      << "[S][orange]Maintenance at 5\n" << "[S][grey]1014\n" << "";
         // The user's own LEAVE (blanks trimmed, case-sensitive) empties roster and channel; an INFO line
@@ -129,6 +129,16 @@ private slots:
         QTEST(rig->render(rig->host.upper.runs), "upper");
         QTEST(rig->render(rig->host.lower.runs), "lower");
         QTEST(rig->state(), "state");
+    }
+
+    // Whispers to the user, and talk or emotes that name the user as a whole
+    // word, in any case, from somebody else, call for the user's attention.
+    void addressesTheUser()
+    {
+        rig->arrive("2010 NAME bob\r\n1004 WHISPER Ann 0010 \"psst\"\r\n1005 TALK Cid 0010 \"hi BOB!\"\r\n"
+                    "1005 TALK Cid 0010 \"bobby\"\r\n1023 EMOTE Dan 0010 \"pokes bob\"\r\n1005 TALK bob 0010 \"bob\"\r\n"
+                    "1010 WHISPER Eve 0010 \"bob\"\r\n1018 INFO \"bob\"\r\n");
+        QCOMPARE(rig->host.alerts, (QStringList{"Ann:psst", "Cid:hi BOB!", "Dan:pokes bob"}));
     }
 
     // Every capture, with message lines whose fields come from the lines before, and odd lines: cut

@@ -41,6 +41,10 @@ private slots:
         QTest::newRow("&Hex") << "a\tb" << "&Hex" << QByteArray("\xa3" "610962\r") << "\u00a3610962" << "echo";
         QTest::newRow("/reply") << "/reply thanks" << "whisper" << QByteArray("/w alice thanks\r") << "/w alice thanks" << "";
         QTest::newRow("/reply to nobody") << "/reply thanks" << "Enter" << QByteArray() << "" << "Error: Nobody to reply to!";
+        // Before the logon the server would take a line for a name or password.
+        QTest::newRow("logging on") << "/join x" << "logging on" << QByteArray() << "" << SendPath::LogonInProgress;
+        QTest::newRow("talk in no channel") << "hello" << "kicked" << QByteArray() << "" << SendPath::NoChannel;
+        QTest::newRow("join from no channel") << "/join x" << "kicked" << QByteArray("/join x\r") << "/join x" << "";
     }
     void sendPath()
     {
@@ -49,7 +53,19 @@ private slots:
         QFETCH(QByteArray, wire);
         QFETCH(QString, kept);
         QFETCH(QString, shown);
-        QVERIFY(via == "offline" || logOn());
+        if (via == "logging on") {
+            session->Login();
+            QVERIFY(QTest::qWaitFor([&] { return gateway->received().count("\r\n") >= 2; }));
+            gateway->take();
+            upper.clear();
+        } else {
+            QVERIFY(via == "offline" || logOn());
+        }
+        if (via == "kicked") {
+            gateway->sendLines({"1003 LEAVE bob 0010"});
+            QTRY_VERIFY(session->channel().isEmpty());
+            upper.clear();
+        }
         InputLine input;
         SendPath path(*session, input);
         connect(&input, &InputLine::sendRequested, &path, &SendPath::Send);
@@ -67,8 +83,9 @@ private slots:
         const QList<Run> error{{TimeStamp::now() + shown + CrLf, Colors::Red}};
         QCOMPARE(upper.runs, shown == "echo" ? ownEcho(kept) : shown.isEmpty() ? QList<Run>() : error);
         QCOMPARE(input.history(), kept.isEmpty() ? QStringList() : QStringList{kept});
-        // Without a connection the typed text waits; otherwise the line is emptied.
-        QCOMPARE(input.editText(), via == "offline" ? typed : QString());
+        // Without a connection, or refused, the typed text waits; otherwise the line is emptied.
+        const bool waits = via == "offline" || shown == SendPath::LogonInProgress || shown == SendPath::NoChannel;
+        QCOMPARE(input.editText(), waits ? typed : QString());
         // Up recalls the line, Down brings back what was being typed, Ctrl+E forgets them.
         input.setEditText("draft");
         QTest::keyClick(&input, Qt::Key_Up);
@@ -77,6 +94,27 @@ private slots:
         QCOMPARE(input.editText(), QStringLiteral("draft"));
         QTest::keyClick(&input, Qt::Key_E, Qt::ControlModifier);
         QVERIFY(input.count() == 0 && input.editText().isEmpty());
+    }
+
+    // Lines beyond the flood budget wait; Escape's cancel and a disconnect
+    // drop them and say how many.
+    void sendQueueHoldsAndDrops()
+    {
+        session->sendQueue().setClock([] { return qint64(0); });
+        QVERIFY(logOn());   // its home join took one of the four
+        for (const char *line : {"a", "b", "c", "d", "e", "f"})
+            QVERIFY(session->say(QLatin1String(line)));
+        QCOMPARE(wireUpToMarker(), QByteArray("a\rb\rc\r"));
+        QCOMPARE(session->waitingLines(), 3);
+        QCOMPARE(upper.runs, ownEcho("a") + ownEcho("b") + ownEcho("c"));
+        upper.clear();
+        session->cancelWaiting();
+        QCOMPARE(upper.runs, (QList<Run>{{"Cancelled: 3 waiting lines were not sent." + CrLf, Colors::Red}}));
+        QVERIFY(session->say("g"));
+        upper.clear();
+        session->disconnectByUser();
+        QCOMPARE(upper.runs.value(0), (Run{"1 waiting line was not sent." + CrLf, Colors::Red}));
+        QCOMPARE(session->waitingLines(), 0);
     }
 
     void rosterCommands_data()

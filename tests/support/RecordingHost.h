@@ -30,6 +30,7 @@ public:
     QString homeChan() override { return home; }
     void leftChannel() override { ++left; }
     void logonRefused(const QString &reason) override { refused << reason; }
+    void addressed(const QString &from, const QString &text) override { alerts << from + ':' + text; }
 
     RecordingSink upper;
     RecordingSink lower;
@@ -39,6 +40,7 @@ public:
     QStringList sent;
     int left = 0;
     QStringList refused;
+    QStringList alerts;
     bool joinLeaveOn = true;
     QString home = QStringLiteral("Lobby");
 };

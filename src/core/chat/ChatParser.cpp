@@ -2,6 +2,7 @@
 
 #include "Blanks.h"
 #include "EventFormatter.h"
+#include "Highlight.h"
 #include "RosterModel.h"
 #include "codec/SafeText.h"
 #include "codec/Wire.h"
@@ -44,13 +45,15 @@ void ChatParser::ParseData(const QByteArray &data)
 namespace {
 
 // The plain lines today's servers refuse a logon with ("Login failed.",
-// "Account has no bot access."), and a ban. The prompts are no refusal:
-// "Username: " comes back with the name typed, which may hold these words.
+// "Account has no bot access."). Nothing looser: a greeting a server's
+// administrator wrote ("cheaters get banned") must not end the logon. The
+// prompts are no refusal either: "Username: " comes back with the name
+// typed, which may hold these words.
 bool isLogonRefusal(const QString &line)
 {
     if (line.startsWith(QLatin1String("Username:")) || line.startsWith(QLatin1String("Password:")))
         return false;
-    for (const QLatin1String words : {QLatin1String("Login failed"), QLatin1String("no bot access"), QLatin1String("banned")})
+    for (const QLatin1String words : {QLatin1String("Login failed"), QLatin1String("no bot access")})
         if (line.contains(words, Qt::CaseInsensitive))
             return true;
     return false;
@@ -77,6 +80,8 @@ void ChatParser::handleLine(QByteArrayView bytes)
     switch (effect) {
     case Effect::Show:
         EventFormatter::format(m_host, event);
+        if (addressesUser(event))
+            m_host.addressed(Blanks::trimmed(event.name).toString(), event.text);
         break;
     case Effect::Hide:
         break;
@@ -162,6 +167,18 @@ ChatParser::Effect ChatParser::claimHomeJoin()
         return Effect::Show;
     m_homeJoined = true;
     return Effect::JoinHome;
+}
+
+// A whisper to the user, or talk or an emote by somebody else that names
+// the user as a whole word.
+bool ChatParser::addressesUser(const ChatEvent &e) const
+{
+    using Kind = ChatEvent::Kind;
+    if (e.kind == Kind::Whisper)
+        return true;
+    if (e.kind != Kind::Talk && e.kind != Kind::Emote)
+        return false;
+    return !isOwnName(e.name) && Highlight::mentions(e.text, m_ownName);
 }
 
 // The own name as 2010 NAME gave it, blanks trimmed on both sides and

@@ -33,6 +33,9 @@ public:
     // A plain line before the logon refused it ("Login failed."); called with
     // that line after it is shown. The server then waits for a new name.
     virtual void logonRefused(const QString & /*reason*/) {}
+    // Somebody whispered to the user, or named the user in channel talk or
+    // an emote; called after the line is shown.
+    virtual void addressed(const QString & /*from*/, const QString & /*text*/) {}
 };
 
 class ChatParser
@@ -78,6 +81,7 @@ private:
     Effect claimHomeJoin();
     void joinHome();
     bool isOwnName(const QString &name) const;
+    bool addressesUser(const ChatEvent &e) const;
     QString kickReason() const;
 
     ParserHost &m_host;

@@ -332,6 +332,25 @@ void ChatSession::setChannel(const QString &channel)
     emit channelChanged(channel);
 }
 
+void ChatSession::leftChannel()
+{
+    // The roster is empty now, so the roster commands have no target.
+    m_selName.clear();
+}
+
+// The same name and password would be refused again, and servers ban
+// addresses that keep failing: end the connection and do not come back.
+void ChatSession::logonRefused(const QString &)
+{
+    if (m_state == State::LoggingOn)
+        Disconnect(Reconnect::Never);
+}
+
+void ChatSession::addressed(const QString &from, const QString &text)
+{
+    emit alert(from, text);
+}
+
 bool ChatSession::sendParserLine(const QString &line)
 {
     return queueLine(line);

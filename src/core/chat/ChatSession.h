@@ -119,6 +119,9 @@ private:
     void loggedOn(const QString &ownName) override;
     void setReplyName(const QString &name) override;
     void setChannel(const QString &channel) override;
+    void leftChannel() override;
+    void logonRefused(const QString &reason) override;
+    void addressed(const QString &from, const QString &text) override;
     bool sendParserLine(const QString &line) override;
     bool joinLeave() override;
     QString homeChan() override;

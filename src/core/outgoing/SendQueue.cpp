@@ -26,6 +26,11 @@ SendQueue::SendQueue(Clock clock, QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &SendQueue::poll);
 }
 
+void SendQueue::setClock(Clock clock)
+{
+    m_clock = clock ? std::move(clock) : Clock(steadyMs);
+}
+
 int SendQueue::cost(const QString &line)
 {
     const qsizetype bytes = Wire::encode(line).size();

@@ -50,6 +50,9 @@ public:
     void enqueue(const QString &line);
 
     int waiting() const { return int(m_waiting.size()); }
+    // Replaces the clock (an empty one is the real clock); set it before the
+    // first line, as times of different clocks do not compare.
+    void setClock(Clock clock);
     // The clock time at which the first waiting line may leave; -1 when none waits.
     qint64 nextSendAt() const;
 
