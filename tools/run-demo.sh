@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tries Quillon offline: builds it, starts the local chat gateway with its
 # simulated users on 127.0.0.1:6112, and starts the client with a demo profile
-# of its own in .demo/ (your real settings are not touched). Press "&Connect",
+# of its own in .demo/ (your real settings and logs are not touched). Press "&Connect",
 # then "&Login". Closing the client stops the gateway.
 #
 # QUILLON_BUILD_DIR chooses the build folder (default: build).
@@ -75,5 +75,5 @@ fi
 
 echo "Gateway with simulated users on 127.0.0.1:$port. In Quillon press \"Connect\", then \"Login\"."
 status=0
-XDG_CONFIG_DIRS="$demo/system" XDG_CONFIG_HOME="$demo/user" "$build/src/quillon" || status=$?
+XDG_CONFIG_DIRS="$demo/system" XDG_CONFIG_HOME="$demo/user" XDG_DATA_HOME="$demo/data" "$build/src/quillon" || status=$?
 exit "$status"
