@@ -23,6 +23,8 @@ void useSettingsFolder(const QString &folder)
     const QString user = folder + QStringLiteral("/user");
     qputenv("XDG_CONFIG_DIRS", machine.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", user.toLocal8Bit());
+    // The daily log (on by default) writes under the folder too.
+    qputenv("XDG_DATA_HOME", QString(folder + QStringLiteral("/data")).toLocal8Bit());
     for (auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
         QSettings::setPath(format, QSettings::SystemScope, machine);
         QSettings::setPath(format, QSettings::UserScope, user);

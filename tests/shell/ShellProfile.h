@@ -1,7 +1,9 @@
 #pragma once
-// A main window under test: both settings stores in a fresh temporary
-// folder, the local gateway as the only server, auto-reconnect off, and
-// every prompt answered by the test instead of a modal box.
+// A main window under test: both settings stores and the data folder (the
+// daily log's) in a fresh temporary folder, the local gateway as the only
+// server, auto-reconnect and the daily log off, and every prompt answered
+// by the test instead of a modal box. The log stays off unless a test turns
+// it on, since QStandardPaths' test mode would send it under the home folder.
 
 #include "settings/Registry.h"
 #include "settings/UserFile.h"
@@ -21,6 +23,9 @@ public:
                                  QStringLiteral("Server List"), QStringLiteral("127.0.0.1"));
         put(QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
         put(QStringLiteral("AutoReconnect"), QStringLiteral("0"));
+        put(QStringLiteral("ContinuousLog"), QStringLiteral("0"));
+        // Each profile points it at its own folder (it is not put back).
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("data"))));
     }
     ~ShellProfile() { Registry::setFoldersForTesting(QString(), QString()); }
 

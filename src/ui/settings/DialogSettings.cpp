@@ -186,6 +186,8 @@ void DialogSettings::confirmOptions()
 {
     SaveSettings();
     LoadSettings();
+    if (m_hooks.optionsSaved)
+        m_hooks.optionsSaved();
     if (m_optionsDialog)
         m_optionsDialog->done(QDialog::Accepted);
     else

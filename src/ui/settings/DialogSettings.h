@@ -26,6 +26,7 @@ struct SettingsHooks
     std::function<void(int)> setChatFontSize;         // the font-size bar moved
     std::function<void(const QString &)> reportProblem;  // shown in red in the transcript
     std::function<void()> login;                      // "&Login" confirmed
+    std::function<void()> optionsSaved{};             // "&Save" stored the options
 };
 
 class DialogSettings : public QObject, public SettingsAccess

@@ -74,6 +74,14 @@ QString styleSheet()
         "QComboBox#txtSend:focus { border: 1px solid #008080; }"
         "QComboBox#txtSend QAbstractItemView { background: #000000; color: #C0C0C0;"
         "  selection-background-color: #404040; border: 1px solid #404040; }"
+        // The find bar under the upper pane: a field like the input line, teal buttons.
+        "#findBar QLabel { color: #808080; }"
+        "#findBar QLineEdit { background: #000000; color: #C0C0C0; border: 1px solid #404040;"
+        "  padding: 1px 3px; selection-background-color: #404040; }"
+        "#findBar QLineEdit:focus { border: 1px solid #008080; }"
+        "#findBar QToolButton { background: #008080; color: #000000; border: 1px solid #004040;"
+        "  padding: 1px 8px; }"
+        "#findBar QToolButton:pressed { background: #006868; }"
         // Slim dark scroll bars.
         "#txtChat QScrollBar:vertical, #txtChat2 QScrollBar:vertical, #lstUser QScrollBar:vertical {"
         "  background: #000000; width: 10px; margin: 0; }"

@@ -1,12 +1,16 @@
 #include "MainWindow.h"
 
 #include "AboutDialog.h"
+#include "DesktopNotifier.h"
 #include "MainLook.h"
 #include "chat/ChatLog.h"
 #include "chat/ChatSession.h"
 #include "chat/Colors.h"
+#include "chat/DailyLog.h"
+#include "chat/FindBar.h"
 #include "chat/Resources.h"
 #include "chat/RosterView.h"
+#include "chat/TeeSink.h"
 #include "chat/TimeStamp.h"
 #include "chat/TranscriptPane.h"
 #include "outgoing/AntiIdle.h"
@@ -16,6 +20,7 @@
 #include "outgoing/SendPath.h"
 #include "settings/DialogSettings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -40,6 +45,8 @@ const QString StartTitle = QStringLiteral("Quillon  v2.2");
 const QString Title = QStringLiteral("Quillon v2.2");
 const QString NotLoggedOn = QStringLiteral("(Not logged on)");
 const QString NoChannel = QStringLiteral("(In no channel)");
+// Behind a line that addresses the user: dark enough for every text colour.
+constexpr Rgb AlertBackground = 0x3A2A00;
 
 QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
                     QWidget *parent)
@@ -72,8 +79,9 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
 {
     initQuillonResources();
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(StartTitle);
+    setTitleBase(StartTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.svg")));
+    buildAllDayParts();
 
     SettingsHooks hooks;
     hooks.initAI = [this] {
@@ -87,8 +95,9 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     hooks.setChatFontSize = [this](int points) { m_txtChat->setFontPointSize(points); };
     hooks.reportProblem = [this](const QString &text) { reportSettingsProblem(text); };
     hooks.login = [this] { m_session->Login(); };
+    hooks.optionsSaved = [this] { applyAllDayOptions(); };
     m_settings = std::make_unique<DialogSettings>(std::move(hooks));
-    m_session = std::make_unique<ChatSession>(*m_settings, *m_txtChat, *m_txtChat2);
+    m_session = std::make_unique<ChatSession>(*m_settings, *m_upperSink, *m_lowerSink);
     m_sendPath = std::make_unique<SendPath>(*m_session, *m_txtSend);
     m_rosterCommands = std::make_unique<RosterCommands>(*m_session, *m_txtSend);
     m_antiIdle = std::make_unique<AntiIdle>(*m_session);
@@ -100,6 +109,7 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     bindSession();
     bindButtons();
     startUp();
+    bindAllDayUse();
     m_txtSend->setFocus();
 }
 
@@ -167,6 +177,7 @@ void MainWindow::buildLayout()
     auto *talk = new QVBoxLayout;
     talk->setSpacing(6);
     talk->addWidget(m_txtChat, 3);
+    talk->addWidget(m_findBar);
     talk->addWidget(m_txtChat2, 1);
     auto *input = new QHBoxLayout;
     input->setSpacing(6);
@@ -265,12 +276,12 @@ void MainWindow::showState(ChatSession::State state)
     // Every disconnect passes through Disconnected, also on its way to the
     // next attempt; a new connection keeps the title until the logon.
     if (state == ChatSession::State::Disconnected)
-        setWindowTitle(Title);
+        setTitleBase(Title);
 }
 
 void MainWindow::showOwnName(const QString &name)
 {
-    setWindowTitle(Title + QStringLiteral(" - ") + name);
+    setTitleBase(Title + QStringLiteral(" - ") + name);
 }
 
 void MainWindow::showChannel(const QString &channel)
@@ -305,6 +316,92 @@ void MainWindow::startUp()
     m_lstUser->setModel(new RosterViewModel(m_lstUser));
     static_cast<RosterViewModel *>(m_lstUser->model())->setSourceModel(&m_session->roster());
     // Idle until the user presses "&Connect".
+}
+
+// ---- all-day use ----
+
+void MainWindow::buildAllDayParts()
+{
+    // Every run shown in either pane also goes to the daily log while it is on.
+    m_dailyLog = std::make_unique<DailyLog>();
+    m_upperSink = std::make_unique<TeeSink>(*m_txtChat, [this](const QString &txt) { logRun(txt); });
+    m_lowerSink = std::make_unique<TeeSink>(*m_txtChat2, [this](const QString &txt) { logRun(txt); });
+    // Brings its own Ctrl+F, F3 and Shift+F3.
+    m_findBar = new FindBar(m_txtChat, this);
+    m_notifier = new DesktopNotifier(this);
+}
+
+void MainWindow::bindAllDayUse()
+{
+    connect(m_findBar, &FindBar::closed, m_txtSend, [this] { m_txtSend->setFocus(); });
+    // Tab completes the names of the others in the channel.
+    m_txtSend->setNameSource([this] {
+        QStringList names = m_session->roster().names();
+        const QString own = m_session->ownName();
+        names.removeIf([&own](const QString &name) { return name.compare(own, Qt::CaseInsensitive) == 0; });
+        return names;
+    });
+    connect(m_dailyLog.get(), &DailyLog::writeFailed, this, &MainWindow::showLogFailure);
+    connect(m_session.get(), &ChatSession::alert, this, &MainWindow::showAlert);
+    applyAllDayOptions();
+}
+
+// At start-up and whenever the options are saved.
+void MainWindow::applyAllDayOptions()
+{
+    const int lines = m_settings->scrollbackLines();
+    m_txtChat->setScrollbackLimit(lines);
+    m_txtChat2->setScrollbackLimit(lines);
+    m_logging = m_settings->continuousLog();
+    if (!m_logging)
+        m_dailyLog->flush();   // what was logged so far reaches the file now
+}
+
+void MainWindow::logRun(const QString &txt)
+{
+    if (m_logging)
+        m_dailyLog->append(txt);
+}
+
+void MainWindow::showLogFailure(const QString &message)
+{
+    // Straight into the pane, not through the log: it rests after a failure,
+    // and the failure is reported from inside its own writing.
+    m_txtChat->AddText(TimeStamp::now() + message + CrLf, Colors::Red);
+}
+
+void MainWindow::showAlert(const QString &from, const QString &text)
+{
+    m_txtChat->markLastLine(AlertBackground);
+    if (isActiveWindow() || m_closing)
+        return;
+    m_attention.addUnseen();
+    setTitleBase(m_titleBase);
+    QApplication::alert(this);
+    if (m_settings->notifications())
+        m_notifier->notify(Attention::notice(from, text));
+}
+
+void MainWindow::alertsSeen()
+{
+    m_notifier->withdraw();
+    if (m_attention.unseen() == 0)
+        return;
+    m_attention.clear();
+    setTitleBase(m_titleBase);
+}
+
+void MainWindow::setTitleBase(const QString &base)
+{
+    m_titleBase = base;
+    setWindowTitle(m_attention.title(m_titleBase));
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        alertsSeen();
+    QWidget::changeEvent(event);
 }
 
 // ---- buttons ----
@@ -357,7 +454,7 @@ void MainWindow::popUpAt(QMenu *menu, QWidget *anchor)
 
 void MainWindow::reportSettingsProblem(const QString &text)
 {
-    m_txtChat->AddText(TimeStamp::now() + text + CrLf, Colors::Red);
+    m_upperSink->AddText(TimeStamp::now() + text + CrLf, Colors::Red);
 }
 
 void MainWindow::SaveLog()

@@ -1,10 +1,12 @@
 #pragma once
 // The main window: owns the chat session, the live settings, the send path,
-// the roster commands and the anti-idle timers for the whole run, hosts the
-// panes, the roster, the input line and the six buttons, and routes the
-// buttons to the parts that do the work. The window itself holds only the
-// chrome: start-up and shutdown order, the hover effect and window moving.
+// the roster commands, the anti-idle timers and the daily log for the whole
+// run, hosts the panes, the find bar, the roster, the input line and the six
+// buttons, and routes the buttons to the parts that do the work. The window
+// itself holds only the chrome: start-up and shutdown order, the title, the
+// hover effect and window moving.
 
+#include "Attention.h"
 #include "HoverState.h"
 #include "ShellPrompts.h"
 #include "chat/ChatSession.h"
@@ -17,7 +19,10 @@
 
 class AboutDialog;
 class AntiIdle;
+class DailyLog;
+class DesktopNotifier;
 class DialogSettings;
+class FindBar;
 class InputLine;
 class QLabel;
 class QListView;
@@ -25,6 +30,7 @@ class QMenu;
 class QPushButton;
 class RosterCommands;
 class SendPath;
+class TeeSink;
 class TranscriptPane;
 
 class MainWindow : public QWidget
@@ -40,12 +46,15 @@ public:
     TranscriptPane *txtChat() const { return m_txtChat; }
     TranscriptPane *txtChat2() const { return m_txtChat2; }
     InputLine *txtSend() const { return m_txtSend; }
+    FindBar *findBar() const { return m_findBar; }
+    DailyLog &dailyLog() { return *m_dailyLog; }
 
     // cmdSaveLog: asks for a file name and writes the chat log.
     void SaveLog();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +73,19 @@ private:
     void showOwnName(const QString &name);
     void showChannel(const QString &channel);
     void startUp();
+
+    // All-day use: the daily log behind both panes, the find bar, Tab
+    // completion, the scrollback limit and the alerts.
+    void buildAllDayParts();
+    void bindAllDayUse();
+    void applyAllDayOptions();
+    void logRun(const QString &txt);
+    void showLogFailure(const QString &message);
+    void showAlert(const QString &from, const QString &text);
+    void alertsSeen();
+    // The one place the title is composed: the connection's part with the
+    // count of unseen alerts in front.
+    void setTitleBase(const QString &base);
 
     void cmdConnectClicked();
     void cmdSendClicked();
@@ -87,11 +109,17 @@ private:
     QLabel *m_label2;
     InputLine *m_txtSend;
     QLabel *m_lblWaiting;
+    FindBar *m_findBar = nullptr;
     std::array<QPushButton *, HoverState::ButtonCount> m_buttons{};
 
     // Declared in the order they are built: each one refers only to the
     // ones above it and to the widgets, and they go in reverse order, before
     // the widgets. The settings' hooks reach the timers only once start-up runs.
+    // The daily log outlives everything that writes to the panes through its
+    // tee sinks, and flushes when it goes.
+    std::unique_ptr<DailyLog> m_dailyLog;
+    std::unique_ptr<TeeSink> m_upperSink;
+    std::unique_ptr<TeeSink> m_lowerSink;
     std::unique_ptr<DialogSettings> m_settings;
     std::unique_ptr<ChatSession> m_session;
     std::unique_ptr<SendPath> m_sendPath;
@@ -103,6 +131,10 @@ private:
     QPointer<AboutDialog> m_about;
 
     HoverState m_hover;
+    Attention m_attention;
+    DesktopNotifier *m_notifier = nullptr;
+    QString m_titleBase;
+    bool m_logging = false;   // the continuous log, as last saved
     bool m_askingToExit = false;
     bool m_closing = false;
 };
