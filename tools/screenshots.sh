@@ -91,7 +91,7 @@ IdleMessage=/w anonymous Anti-Idle Quillon 2.2
 CONF
 
 # ---- the client ----
-XDG_CONFIG_DIRS="$work/system" XDG_CONFIG_HOME="$work/user" QT_QPA_PLATFORM=xcb \
+XDG_CONFIG_DIRS="$work/system" XDG_CONFIG_HOME="$work/user" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb \
   QT_SCALE_FACTOR="$scale" "$client" >"$work/client.log" 2>&1 &
 pids+=($!)
 find_window() { xdotool search --onlyvisible --name "$1" | head -n1; }
