@@ -56,15 +56,10 @@ private slots:
             {"hi |", 2, "hi |"}};
         for (const auto &[before, tabs, after] : rows) {
             NameCompletion completion;
-            QString text = QString(before).remove('|');
-            qsizetype cursor = before.indexOf('|');
-            for (int i = 0; i < tabs; ++i) {
-                if (const auto done = completion.complete(text, cursor, Names)) {
-                    text = done->text;
-                    cursor = done->cursor;
-                }
-            }
-            QCOMPARE(text.insert(cursor, '|'), after);
+            NameCompletion::Result r{QString(before).remove('|'), before.indexOf('|')};
+            for (int i = 0; i < tabs; ++i)
+                r = completion.complete(r.text, r.cursor, Names).value_or(r);
+            QCOMPARE(r.text.insert(r.cursor, '|'), after);
         }
     }
 

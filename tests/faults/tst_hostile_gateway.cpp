@@ -1,8 +1,8 @@
 // The client against a hostile gateway on 127.0.0.1: resets and closes in
 // the middle of a line, 10 MB lines, NUL and 0xFF bytes, flags that are not
-// numbers and floods of lines. The client keeps running, its event loop keeps turning,
-// every complete line shows, in order, and what it holds back stays
-// bounded. Timings are printed, never asserted.
+// numbers and a flood cut short by a close. The client keeps running, its
+// event loop keeps turning, every complete line shows, in order, and what
+// it holds back stays bounded.
 
 #include "GatewaySessionTest.h"
 #include "chat/Colors.h"
@@ -105,35 +105,26 @@ private slots:
         QCOMPARE(session->roster().names(), (QStringList{"Bob", "Ann", "Cid"}));
     }
 
-    // 100,000 lines, or 50,000 and a close at once: every line shows once,
-    // in order, read in slices, and only then does the client disconnect.
-    void floods_data()
+    // 50,000 lines and a close at once: every line shows once, in order,
+    // read in slices, and only then does the client disconnect.
+    void aFloodAndACloseAtOnce()
     {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<bool>("close");
-        QTest::newRow("100,000 lines") << 100000 << false;
-        QTest::newRow("50,000 lines and a close") << 50000 << true;
-    }
-    void floods()
-    {
-        QFETCH(int, lines);
-        QFETCH(bool, close);
+        constexpr int Lines = 50000;
         QVERIFY(logOn());
         QByteArray flood;
-        for (int i = 0; i < lines; ++i)
+        for (int i = 0; i < Lines; ++i)
             flood += "1005 TALK u" + QByteArray::number(i % 97) + " 0010 \"line " + QByteArray::number(i) + "\"\r\n";
         Watcher watch(*session);
-        gateway->send(flood + "1018 INFO \"flood over\"\r\n");
-        if (close)
-            gateway->dropClient();
-        QTRY_VERIFY_WITH_TIMEOUT(close ? upper.count(Disconnected) == 1 : lower.plainText().endsWith("flood over\r\n"), 120000);
-        QCOMPARE(upper.runs.last().text, close ? Disconnected : QStringLiteral("line %1\r\n").arg(lines - 1));
+        gateway->send(flood);
+        gateway->dropClient();
+        QTRY_COMPARE_WITH_TIMEOUT(upper.count(Disconnected), 1, 120000);
+        QCOMPARE(upper.runs.last().text, Disconnected);
         int next = 0;
         for (const Run &r : upper.runs) {
             if (r.text.startsWith("line "))
                 QCOMPARE(r.text, QStringLiteral("line %1\r\n").arg(next++));
         }
-        QCOMPARE(next, lines);
+        QCOMPARE(next, Lines);
         watch.verifyBounded();
     }
 };

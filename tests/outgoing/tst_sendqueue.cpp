@@ -14,8 +14,6 @@
 
 using Times = QList<qint64>;
 
-namespace {
-
 // The server's rule with its default settings: ceil(bytes / 40) per line,
 // forgotten from the fifth whole second on; a line is refused when the total
 // after it reaches 5 and the connection closes at 10.
@@ -38,6 +36,8 @@ struct Rig {
     Times sentAt;
     Rig() { QObject::connect(&queue, &SendQueue::send, [this](const QString &l) { sent << l; sentAt << now; }); }
     qsizetype pollAt(qint64 t) { now = t; queue.poll(); return sent.size(); }
+    // Each character a line of its own.
+    void enqueue(const QString &lines) { for (QChar line : lines) queue.enqueue(line); }
 
     // Enqueues lines[i] at at[i]; between them the clock jumps to each moment
     // the queue's timer is armed for.
@@ -58,12 +58,10 @@ struct Rig {
     }
 };
 
-QString x(int n) { return QString(n, QLatin1Char('x')); }
-QString emoji(int n) { return QString::fromUtf8("\xF0\x9F\x98\x80").repeated(n); }
+static QString x(int n) { return QString(n, QLatin1Char('x')); }
+static QString emoji(int n) { return QString::fromUtf8("\xF0\x9F\x98\x80").repeated(n); }
 // n words of eight letters, one blank apart.
-QString words(int n) { return QStringList(n, QStringLiteral("abcdefgh")).join(QLatin1Char(' ')); }
-
-} // namespace
+static QString words(int n) { return QStringList(n, QStringLiteral("abcdefgh")).join(QLatin1Char(' ')); }
 
 class TestSendQueue : public QObject
 {
@@ -141,26 +139,22 @@ private slots:
     {
         Rig r;
         QSignalSpy changes(&r.queue, &SendQueue::waitingChanged);
-        for (const char *line : {"a", "b", "c", "d", "e", "f", "g"})
-            r.queue.enqueue(line);
+        r.enqueue("abcdefg");
         QCOMPARE(changes.last().at(0).toInt(), 3);
         QCOMPARE(r.queue.cancel(), 3);
         QCOMPARE(changes.last().at(0).toInt(), 0);
-        r.queue.enqueue("h");           // what was sent still counts after a cancel
+        r.enqueue("h");                 // what was sent still counts after a cancel
         QCOMPARE(r.queue.clear(), 1);   // and no longer after a clear
-        for (const char *line : {"1", "2", "3", "4", "5"})
-            r.queue.enqueue(line);
+        r.enqueue("12345");
         QCOMPARE(r.queue.waiting(), 1);
         r.queue.restart();              // a new connection: "5" leaves at once
         QCOMPARE(r.queue.waiting(), 0);
-
         int dropped = -1;
         QObject::connect(&r.queue, &SendQueue::send, [&](const QString &line) {
             if (line == "0")
                 dropped = r.queue.clear();
         });
-        for (const char *line : {"6", "7", "8", "9", "0", "x"})
-            r.queue.enqueue(line);
+        r.enqueue("67890x");
         r.pollAt(SendQueue::WindowMs);
         QCOMPARE(r.sent.join(""), "abcd1234567890");
         QCOMPARE(dropped, 1);
