@@ -6,18 +6,15 @@
 #include "chat/ChatParser.h"
 #include "chat/TranscriptSink.h"
 
-#include <QString>
-
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, what)                                                          \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
-            std::fprintf(stderr, "check failed: %s (%s:%d)\n", what, __FILE__, __LINE__);   \
-            std::abort();                                                                    \
-        }                                                                                    \
-    } while (false)
+[[noreturn]] inline void fuzzCheckFailed(const char *what, const char *file, int line)
+{
+    std::fprintf(stderr, "check failed: %s (%s:%d)\n", what, file, line);
+    std::abort();
+}
+#define FUZZ_CHECK(condition, what) ((condition) ? void() : fuzzCheckFailed(what, __FILE__, __LINE__))
 
 inline bool breaksLine(QStringView text)
 {

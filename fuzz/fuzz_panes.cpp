@@ -18,8 +18,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-namespace {
-
 // A pane that also keeps what it was given, to compare with what it shows.
 class WatchedPane : public TranscriptPane
 {
@@ -49,9 +47,7 @@ public:
 
 // Made once and never destroyed: destroying it after main() has returned
 // would run after the library's own globals are gone.
-QApplication *app = nullptr;
-
-} // namespace
+static QApplication *app = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -74,21 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzHost host(upper, lower);
     RosterModel roster;
     ChatParser parser(host, roster);
+    const auto both = [&](void (TranscriptPane::*batch)()) { (upper.*batch)(); (lower.*batch)(); };
     while (in.remaining_bytes() > 0) {
         const uint8_t step = in.ConsumeIntegral<uint8_t>();
         WatchedPane &pane = step % 2 ? upper : lower;
         if (step < 240) {
             const QByteArray chunk = QByteArray::fromStdString(in.ConsumeBytesAsString(step));
-            const bool batched = step % 2 == 0;
-            if (batched) {
-                upper.beginBatch();
-                lower.beginBatch();
-            }
+            const bool batched = step % 2 == 0;   // both panes, as the session does
+            if (batched)
+                both(&TranscriptPane::beginBatch);
             parser.ParseData(chunk);
-            if (batched) {
-                lower.endBatch();
-                upper.endBatch();
-            }
+            if (batched)
+                both(&TranscriptPane::endBatch);
         } else if (step < 244) {
             // The user puts the caret somewhere, perhaps with a selection.
             QTextCursor c = upper.textCursor();

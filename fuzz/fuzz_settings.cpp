@@ -18,23 +18,19 @@
 
 #include <memory>
 
-namespace {
-
 // Made once and never destroyed: destroying it after main() has returned
 // would run after the library's own globals are gone.
-QCoreApplication *app = nullptr;
-std::unique_ptr<QTemporaryDir> root;
-int iteration = 0;
+static QCoreApplication *app = nullptr;
+static std::unique_ptr<QTemporaryDir> root;
+static int iteration = 0;
 
-void writeFile(const QString &path, const std::string &bytes)
+static void writeFile(const QString &path, const std::string &bytes)
 {
     QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
     QFile f(path);
     FUZZ_CHECK(f.open(QIODevice::WriteOnly), "the fuzz folder is not writable");
     f.write(bytes.data(), qint64(bytes.size()));
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {

@@ -5,13 +5,10 @@
 // it holds back stays bounded.
 
 #include "GatewaySessionTest.h"
-#include "chat/Colors.h"
 
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-namespace {
 
 // Samples on a 1 ms timer what the client holds back, the parser's
 // unfinished line and the socket's read buffer; each tick is a turn of the
@@ -26,19 +23,13 @@ struct Watcher {
         });
         timer.start(1);
     }
-    void verifyBounded()
-    {
-        QVERIFY(ticks > 1);
-        QVERIFY(maxPending <= ChatParser::MaxTail);
-        QVERIFY2(maxBuffered <= 1024 * 1024, qPrintable(QString::number(maxBuffered)));
-    }
+    // The event loop kept turning and what the client held back stayed bounded.
+    bool bounded() const { return ticks > 1 && maxPending <= ChatParser::MaxTail && maxBuffered <= 1024 * 1024; }
     QTimer timer;
     int ticks = 0;
     qsizetype maxPending = 0;
     qint64 maxBuffered = 0;
 };
-
-} // namespace
 
 class HostileGatewayTest : public GatewaySessionTest
 {
@@ -83,7 +74,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(upper.count(Disconnected), 1, 60000);
         QCOMPARE(lower.count(dropped), 2);
         QVERIFY(!(upper.plainText() + lower.plainText()).contains("xxxx"));
-        watch.verifyBounded();
+        QVERIFY(watch.bounded());
         QVERIFY(logOn());   // and a well-behaved gateway still gets through
     }
 
@@ -125,7 +116,7 @@ private slots:
                 QCOMPARE(r.text, QStringLiteral("line %1\r\n").arg(next++));
         }
         QCOMPARE(next, Lines);
-        watch.verifyBounded();
+        QVERIFY(watch.bounded());
     }
 };
 
