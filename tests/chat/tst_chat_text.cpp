@@ -42,7 +42,7 @@ private slots:
         const QList<std::tuple<QString, QString, bool>> rows = {
             {"hi Bob!", "bob", true},     {"BOB", "Bob", true},         {"bobby", "bob", false},
             {"hi bob2", "bob", false},    {"bobb, _bob_", "bob", true}, {"[xX]Bob: yo", "[xx]bob", true},
-            {"anything", "", false}};
+            {"jimbob", "bob", false}, {"anything", "", false}};
         for (const auto &[text, name, mentioned] : rows)
             QVERIFY2(Highlight::mentions(text, name) == mentioned, qPrintable(text));
     }

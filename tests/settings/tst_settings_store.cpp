@@ -120,7 +120,7 @@ private slots:
         c.Notifications.clear();
         memory.SaveSettings(c);
         const ChatSettings loaded = memory.LoadSettings();
-        QCOMPARE(loaded.UserName + loaded.PassWord + loaded.Notifications, QStringLiteral("AnonymousWanderers1"));
+        QCOMPARE(loaded.UserName + loaded.PassWord + loaded.Notifications + loaded.HomeChan, "AnonymousWanderers1" + c.HomeChan);
         QVERIFY2(reports.size() == 1 && reports.first().startsWith(QStringLiteral("Settings cannot be saved: ")),
                  qPrintable(reports.join('\n')));
     }
