@@ -21,9 +21,9 @@ inline bool breaksLine(QStringView text)
     return text.contains(u'\r') || text.contains(u'\n');
 }
 
-// A pane that keeps its text and checks each run: a received text never
-// starts a line of its own, so a CR or LF may only close the run as its
-// final CR LF.
+// A pane that checks each run, and keeps its text unless told not to: a
+// received text never starts a line of its own, so a CR or LF may only
+// close the run as its final CR LF.
 class CheckingSink : public TranscriptSink
 {
 public:
@@ -31,8 +31,10 @@ public:
     {
         FUZZ_CHECK(!breaksLine(QStringView(txt).chopped(txt.endsWith(QLatin1String("\r\n")) ? 2 : 0)),
                    "a CR or LF inside a transcript run");
-        text += txt;
+        if (keepText)
+            text += txt;
     }
+    bool keepText = true;
     QString text;
 };
 

@@ -61,11 +61,9 @@ private slots:
         QByteArray bytes;   // all but CR and LF, a no-break space (0xA0) among them
         for (int b = 1; b <= 0xFF; ++b)
             bytes += b == '\r' || b == '\n' ? QByteArray() : QByteArray(1, char(b));
-        pane.AddText("[1:02:03]  ", 0xFF0000);
-        pane.AddText("Bob", 0x00FF00);
-        pane.AddText(":10: ", 0xFFFF00);
-        pane.AddText("<b>x</b> & &amp;\r\n", 0xFFFFFF);
-        pane.AddText("", 0x123456);
+        for (const auto &[text, color] : {std::pair<QString, Rgb>{"[1:02:03]  ", 0xFF0000}, {"Bob", 0x00FF00},
+                                          {":10: ", 0xFFFF00}, {"<b>x</b> & &amp;\r\n", 0xFFFFFF}, {"", 0x123456}})
+            pane.AddText(text, color);
         pane.setFontPointSize(12);
         pane.AddText("\r\n", 0x00FFFF);
         pane.AddText(Wire::decode(bytes), 0x00FFFF);
