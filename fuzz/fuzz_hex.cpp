@@ -7,27 +7,19 @@
 #include "codec/SafeText.h"
 #include "codec/Wire.h"
 
-#include <QByteArray>
-
-namespace {
-
-const QString Label = QStringLiteral("Translation (HEX): ");
-
 // The translation line without its label.
-QString translated(const QString &x)
+static QString translated(const QString &x)
 {
+    static const QString Label = QStringLiteral("Translation (HEX): ");
     const QString line = Quillon_Engine::HexTranslate(x);
     FUZZ_CHECK(line.startsWith(Label), "a translation without its label");
-    FUZZ_CHECK(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')), "a translation that breaks its line");
+    FUZZ_CHECK(!breaksLine(line), "a translation that breaks its line");
     return line.mid(Label.size());
 }
 
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const auto *bytes = reinterpret_cast<const char *>(data);
-    const QByteArray wire(bytes, qsizetype(size));
+    const QByteArray wire(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString text = Wire::decode(wire);
     FUZZ_CHECK(text.size() == wire.size(), "the wire code is not one character a byte");
     FUZZ_CHECK(Wire::encode(text) == wire, "a byte does not survive the wire code");
@@ -45,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (wire.contains('\n') || wire.contains('\x0E') || sent.size() - 1 > 32767) {
         FUZZ_CHECK(back == QLatin1String("Bad hex character found, not translating"), "a refused code was translated");
     } else {
-        QString expected = text.left(text.indexOf(QChar(0)) < 0 ? text.size() : text.indexOf(QChar(0)));
+        QString expected = text.left(text.indexOf(QChar(0)));   // all of it when there is no NUL
         SafeText::defang(expected);
         FUZZ_CHECK(back == expected, "a text does not survive the hex convention");
     }

@@ -8,7 +8,6 @@
 
 #include "FuzzChecks.h"
 
-#include "chat/ChatParser.h"
 #include "chat/FindBar.h"
 #include "chat/RosterModel.h"
 #include "chat/TranscriptPane.h"
@@ -16,71 +15,34 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTextCursor>
 
 #include <fuzzer/FuzzedDataProvider.h>
-
-
-namespace {
 
 // A pane that also keeps what it was given, to compare with what it shows.
 class WatchedPane : public TranscriptPane
 {
 public:
-    WatchedPane()
-        : TranscriptPane(QStringLiteral("txtMenu"), QStringLiteral("mClr"))
-    {
-    }
+    WatchedPane() : TranscriptPane(QStringLiteral("txtMenu"), QStringLiteral("mClr")) {}
     void AddText(const QString &txt, Rgb color) override
     {
         check.AddText(txt, color);
         TranscriptPane::AddText(txt, color);
     }
-    void clearAll()
+    void verifyKept(const char *what)
     {
-        clearPane();
-        check.text.clear();
+        const QString kept = plainTextCrLf(), &all = check.text;
+        const int limit = scrollbackLimit();
+        const bool tail = kept.size() <= all.size() && QStringView(all).right(kept.size()) == kept;
+        FUZZ_CHECK(limit > 0 ? tail : all == kept, what);
+        FUZZ_CHECK(kept.size() == all.size() || all.at(all.size() - kept.size() - 1) == u'\n', what);
+        FUZZ_CHECK(limit <= 0 || document()->blockCount() - 1 <= limit + limit / 10, what);
     }
     CheckingSink check;
 };
 
-class Host : public ParserHost
-{
-public:
-    Host(WatchedPane &up, WatchedPane &low)
-        : upper(up)
-        , lower(low)
-    {
-    }
-    void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
-    void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
-    void loggedOn(const QString &) override {}
-    void setReplyName(const QString &) override {}
-    void setChannel(const QString &) override {}
-    bool sendParserLine(const QString &) override { return true; }
-    bool joinLeave() override { return true; }
-    QString homeChan() override { return QStringLiteral("Lobby"); }
-
-    WatchedPane &upper;
-    WatchedPane &lower;
-};
-
 // Made once and never destroyed: destroying it after main() has returned
 // would run after the library's own globals are gone.
-QApplication *app = nullptr;
-
-void checkKept(WatchedPane &pane, const char *what)
-{
-    const QString kept = pane.plainTextCrLf();
-    const QString &all = pane.check.text;
-    const int limit = pane.scrollbackLimit();
-    const bool tail = kept.size() <= all.size() && QStringView(all).right(kept.size()) == kept;
-    FUZZ_CHECK(limit > 0 ? tail : all == kept, what);
-    FUZZ_CHECK(kept.size() == all.size() || all.at(all.size() - kept.size() - 1) == u'\n', what);
-    FUZZ_CHECK(limit <= 0 || pane.document()->blockCount() - 1 <= limit + limit / 10, what);
-}
-
-} // namespace
+static QApplication *app = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -92,8 +54,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    WatchedPane upper;
-    WatchedPane lower;
+    WatchedPane upper, lower;
     upper.resize(300, 200);
     if (in.ConsumeBool())
         upper.show();
@@ -101,23 +62,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     upper.setScrollbackLimit(limit);
     lower.setScrollbackLimit(limit);
     FindBar find(&upper);
-    Host host(upper, lower);
+    FuzzHost host(upper, lower);
     RosterModel roster;
     ChatParser parser(host, roster);
+    const auto both = [&](void (TranscriptPane::*batch)()) { (upper.*batch)(); (lower.*batch)(); };
     while (in.remaining_bytes() > 0) {
         const uint8_t step = in.ConsumeIntegral<uint8_t>();
+        WatchedPane &pane = step % 2 ? upper : lower;
         if (step < 240) {
             const QByteArray chunk = QByteArray::fromStdString(in.ConsumeBytesAsString(step));
-            const bool batched = step % 2 == 0;
-            if (batched) {
-                upper.beginBatch();
-                lower.beginBatch();
-            }
+            const bool batched = step % 2 == 0;   // both panes, as the session does
+            if (batched)
+                both(&TranscriptPane::beginBatch);
             parser.ParseData(chunk);
-            if (batched) {
-                lower.endBatch();
-                upper.endBatch();
-            }
+            if (batched)
+                both(&TranscriptPane::endBatch);
         } else if (step < 244) {
             // The user puts the caret somewhere, perhaps with a selection.
             QTextCursor c = upper.textCursor();
@@ -126,14 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             c.setPosition(qMin(int(in.ConsumeIntegral<uint16_t>()), length), QTextCursor::KeepAnchor);
             upper.setTextCursor(c);
         } else if (step < 246) {
-            (step % 2 ? upper : lower).markLastLine(0x400000);
+            pane.markLastLine(0x400000);
         } else if (step < 248) {
             upper.verticalScrollBar()->setSliderPosition(in.ConsumeIntegral<uint16_t>());
         } else if (step < 250) {
             find.field()->setText(QString::fromLatin1(in.ConsumeBytesAsString(3)));
             step % 2 ? find.findNext() : find.findPrevious();
         } else if (step < 252) {
-            (step % 2 ? upper : lower).clearAll();
+            pane.clearPane();   // the menu's Clear
+            pane.check.text.clear();
         } else if (step < 254) {
             const QUrl link = upper.linkAt(QPoint(in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>()));
             FUZZ_CHECK(link.isEmpty() || link.scheme() == QLatin1String("http") || link.scheme() == QLatin1String("https"),
@@ -141,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } else {
             QApplication::processEvents();
         }
-        checkKept(upper, "the upper pane lost or changed text");
-        checkKept(lower, "the lower pane lost or changed text");
+        upper.verifyKept("the upper pane lost or changed text");
+        lower.verifyKept("the lower pane lost or changed text");
     }
     return 0;
 }

@@ -18,23 +18,19 @@
 
 #include <memory>
 
-namespace {
-
 // Made once and never destroyed: destroying it after main() has returned
 // would run after the library's own globals are gone.
-QCoreApplication *app = nullptr;
-std::unique_ptr<QTemporaryDir> root;
-int iteration = 0;
+static QCoreApplication *app = nullptr;
+static std::unique_ptr<QTemporaryDir> root;
+static int iteration = 0;
 
-void writeFile(const QString &path, const std::string &bytes)
+static void writeFile(const QString &path, const std::string &bytes)
 {
     QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
     QFile f(path);
     FUZZ_CHECK(f.open(QIODevice::WriteOnly), "the fuzz folder is not writable");
     f.write(bytes.data(), qint64(bytes.size()));
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -48,23 +44,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider in(data, size);
     // A fresh folder each time: the settings library caches files by name.
     const QString folder = root->filePath(QString::number(++iteration));
-    const QString machine = folder + QStringLiteral("/machine");
-    const QString user = folder + QStringLiteral("/user");
-    Registry::setFoldersForTesting(machine, user);
-    const std::string serverList = in.ConsumeRandomLengthString(512);
-    writeFile(machine + QStringLiteral("/Battle.net/Configuration.conf"), serverList);
-    writeFile(machine + QStringLiteral("/Ashgrove/Quillon.conf"), in.ConsumeRemainingBytesAsString());
+    Registry::setFoldersForTesting(folder + QStringLiteral("/machine"), folder + QStringLiteral("/user"));
+    writeFile(folder + QStringLiteral("/machine/Battle.net/Configuration.conf"), in.ConsumeRandomLengthString(512));
+    writeFile(folder + QStringLiteral("/machine/Ashgrove/Quillon.conf"), in.ConsumeRemainingBytesAsString());
 
-    const QStringList servers = ServerList::read();
-    FUZZ_CHECK(!servers.isEmpty(), "an empty server list");
-
+    FUZZ_CHECK(!ServerList::read().isEmpty(), "an empty server list");
     UserFile file;
     const ChatSettings loaded = file.LoadSettings();
     for (int i = 0; i < ChatSettings::Count; ++i)
         FUZZ_CHECK(!loaded.value(i).isEmpty(), "a setting loaded empty");
     file.SaveSettings(loaded);
-    UserFile again;
-    FUZZ_CHECK(again.LoadSettings() == loaded, "saved settings did not load back the same");
+    FUZZ_CHECK(UserFile().LoadSettings() == loaded, "saved settings did not load back the same");
 
     Registry::setFoldersForTesting(QString(), QString());
     QDir(folder).removeRecursively();

@@ -1,11 +1,9 @@
 // The transcript panes: coloured runs of plain text (never markup) with
-// CR LF, every character kept, batches, the caret rules, clearing, the font
-// size, the right-button menu, a flood over loopback; the scrollback limit
-// with a reader scrolled up, addresses, marked lines and the find bar.
+// CR LF, every character kept, batches and the caret rules, clearing, the
+// font size, the right-button menu, a flood over loopback; the scrollback
+// limit with a reader scrolled up, addresses, marked lines and the find bar.
 
-#include "FakeSettings.h"
-#include "ScriptedGateway.h"
-#include "chat/ChatSession.h"
+#include "GatewaySessionTest.h"
 #include "chat/FindBar.h"
 #include "chat/TranscriptPane.h"
 #include "codec/Wire.h"
@@ -18,46 +16,39 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
-#include <QVBoxLayout>
 
-namespace {
-
-Rgb colorAt(TranscriptPane &pane, int position)
+// Each line as its background, then each run as its colour and text
+// (an address in angle brackets): "400000|ff00:go |ff00:<www.a.example/x>".
+static QStringList linesOf(TranscriptPane &pane)
 {
-    QTextCursor c(pane.document());
-    c.setPosition(position + 1);   // the format of the character before the cursor
-    return c.charFormat().foreground().color().rgb() & 0xFFFFFF;
+    QStringList lines;
+    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next()) {
+        lines << QString::number(b.blockFormat().background().color().rgb() & 0xFFFFFF, 16);
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const QString text = it.fragment().text();
+            lines.last() += '|' + QString::number(f.foreground().color().rgb() & 0xFFFFFF, 16) + ':'
+                          + (f.isAnchor() ? '<' + text + '>' : text);
+        }
+    }
+    return lines;
 }
 
-void press(QWidget *w, Qt::MouseButtons buttons)
+static void press(QWidget *w, Qt::MouseButtons buttons)
 {
     const Qt::MouseButton button = buttons & Qt::RightButton ? Qt::RightButton : Qt::LeftButton;
     QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), button, buttons, {});
     QApplication::sendEvent(w, &e);
 }
 
-bool show(QWidget &w)
+static bool show(QWidget &w)
 {
     w.resize(400, 200);
     w.show();
     return QTest::qWaitForWindowExposed(&w);
 }
 
-// Each line's background and the text of its anchors.
-QStringList linesOf(TranscriptPane &pane)
-{
-    QStringList lines;
-    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next()) {
-        lines << QString::number(b.blockFormat().background().color().rgb() & 0xFFFFFF, 16) + ':';
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            lines.last() += it.fragment().charFormat().isAnchor() ? '<' + it.fragment().text() + '>' : QString();
-    }
-    return lines;
-}
-
-} // namespace
-
-class PaneTest : public QObject
+class PaneTest : public GatewaySessionTest
 {
     Q_OBJECT
 public slots:
@@ -70,21 +61,15 @@ private slots:
         QByteArray bytes;   // all but CR and LF, a no-break space (0xA0) among them
         for (int b = 1; b <= 0xFF; ++b)
             bytes += b == '\r' || b == '\n' ? QByteArray() : QByteArray(1, char(b));
-        pane.AddText("[1:02:03]  ", 0xFF0000);
-        pane.AddText("Bob", 0x00FF00);
-        pane.AddText(":10: ", 0xFFFF00);
-        pane.AddText("<b>x</b> & &amp;\r\n", 0xFFFFFF);
-        pane.AddText("", 0x123456);
+        for (const auto &[text, color] : {std::pair<QString, Rgb>{"[1:02:03]  ", 0xFF0000}, {"Bob", 0x00FF00},
+                                          {":10: ", 0xFFFF00}, {"<b>x</b> & &amp;\r\n", 0xFFFFFF}, {"", 0x123456}})
+            pane.AddText(text, color);
         pane.setFontPointSize(12);
         pane.AddText("\r\n", 0x00FFFF);
         pane.AddText(Wire::decode(bytes), 0x00FFFF);
         QCOMPARE(Wire::encode(pane.plainTextCrLf()), "[1:02:03]  Bob:10: <b>x</b> & &amp;\r\n\r\n" + bytes);
-        QCOMPARE(colorAt(pane, 0), Rgb(0xFF0000));
-        QCOMPARE(colorAt(pane, 11), Rgb(0x00FF00));
-        QCOMPARE(colorAt(pane, 14), Rgb(0xFFFF00));
-        QCOMPARE(colorAt(pane, 19), Rgb(0xFFFFFF));
-        QCOMPARE(colorAt(pane, pane.document()->characterCount() - 2), Rgb(0x00FFFF));
-        QCOMPARE(pane.document()->blockCount(), 3);
+        QCOMPARE(linesOf(pane), QStringList({"0|ff0000:[1:02:03]  |ff00:Bob|ffff00::10: |ffffff:<b>x</b> & &amp;", "0",
+                                             "0|ffff:" + Wire::decode(bytes)}));
         // The size is the pane's, for text before and after: no run has its own.
         QCOMPARE(pane.document()->defaultFont().pointSize(), 12);
         QTextCursor end(pane.document());
@@ -92,9 +77,11 @@ private slots:
         QVERIFY(qIsNull(end.charFormat().fontPointSize()));
     }
 
-    // Nested batches are one change, made when the outer one ends; a clear
-    // inside one starts afresh, and so does the widget's own clear.
-    void aBatchIsOneChangeWhoseTextIsThereAtOnce()
+    // Nested batches are one change, made when the outer one ends, with the
+    // text there at once; a clear inside one starts afresh. Inside a batch as
+    // outside (see the scrollback), a selection is dropped and the caret
+    // goes to the end.
+    void batchesAreOneChangeAndKeepTheCaretRules()
     {
         TranscriptPane pane("txtMenu", "mClr");
         QSignalSpy changes(pane.document(), &QTextDocument::contentsChange);
@@ -106,25 +93,11 @@ private slots:
         pane.AddText("[1]  ", 0xFF0000);
         pane.AddText("Bob\r\n", 0x00FF00);
         pane.endBatch();
-        pane.AddText("second\r\n", 0xFFFFFF);
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1]  Bob\r\nsecond\r\n"));
-        QCOMPARE(colorAt(pane, 5), Rgb(0x00FF00));
+        QCOMPARE(linesOf(pane), QStringList({"0|ff0000:[1]  |ff00:Bob", "0"}));
         QCOMPARE(changes.size(), cleared);
         pane.endBatch();
         QCOMPARE(changes.size(), cleared + 1);
         pane.endBatch();   // one end too many changes nothing
-        pane.clear();
-        pane.AddText("third\r\n", 0xFFFFFF);
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("third\r\n"));
-        QVERIFY(pane.textCursor().atEnd());
-    }
-
-    // Inside a batch as outside (see the scrollback), a selection is
-    // dropped and the caret goes to the end.
-    void theCaretRulesHoldInsideABatch()
-    {
-        TranscriptPane pane("txtMenu", "mClr");
-        pane.AddText("hello world\r\n", 0xFFFFFF);
         QTextCursor c = pane.textCursor();
         c.setPosition(0);
         c.setPosition(5, QTextCursor::KeepAnchor);
@@ -137,56 +110,50 @@ private slots:
         pane.AddText(" text\r\n", 0xFFFFFF);
         pane.endBatch();
         QVERIFY(pane.textCursor().atEnd());
-        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("hello world\r\nmore text\r\n"));
+        QCOMPARE(pane.plainTextCrLf(), QStringLiteral("[1]  Bob\r\nmore text\r\n"));
     }
 
     void theRightButtonAloneOpensTheMenuWhoseClearLeavesTheOtherPane()
     {
-        TranscriptPane upper("txtMenu", "mClr");
-        TranscriptPane lower("iMenu", "iClr");
-        QVERIFY(show(lower));
-        upper.AddText("up\r\n", 0xFFFFFF);
-        lower.AddText("down\r\n", 0xFFFFFF);
-        for (Qt::MouseButtons buttons : {Qt::MouseButtons(Qt::LeftButton), Qt::RightButton | Qt::LeftButton}) {
-            press(lower.viewport(), buttons);
-            QVERIFY(!lower.contextMenu()->isVisible());
+        TranscriptPane txtChat("txtMenu", "mClr");
+        TranscriptPane txtChat2("iMenu", "iClr");
+        QVERIFY(show(txtChat2));
+        txtChat.AddText("up\r\n", 0xFFFFFF);
+        txtChat2.AddText("down\r\n", 0xFFFFFF);
+        for (Qt::MouseButtons buttons : {Qt::MouseButtons(Qt::LeftButton), Qt::RightButton | Qt::LeftButton, Qt::MouseButtons(Qt::RightButton)}) {
+            press(txtChat2.viewport(), buttons);
+            QCOMPARE(txtChat2.contextMenu()->isVisible(), buttons == Qt::RightButton);
         }
-        press(lower.viewport(), Qt::RightButton);
-        QVERIFY(lower.contextMenu()->isVisible());
-        lower.contextMenu()->findChild<QAction *>("iClr")->trigger();
-        QCOMPARE(upper.plainTextCrLf(), QStringLiteral("up\r\n"));
-        lower.AddText("again\r\n", 0xFF0000);
-        QCOMPARE(lower.plainTextCrLf(), QStringLiteral("again\r\n"));
+        txtChat2.contextMenu()->findChild<QAction *>("iClr")->trigger();
+        txtChat2.AddText("again\r\n", 0xFF0000);
+        QCOMPARE(txtChat.plainTextCrLf() + txtChat2.plainTextCrLf(), QStringLiteral("up\r\nagain\r\n"));
     }
 
     // A flood over loopback lands in shown panes, which end up laid out and
     // scrolled to the last line, the upper one holding its last lines only.
     void aFloodEndsLaidOutAndScrolledToTheEnd()
     {
-        TranscriptPane upper("txtMenu", "mClr");
-        TranscriptPane lower("iMenu", "iClr");
-        QVERIFY(show(upper) && show(lower));
-        upper.setScrollbackLimit(1000);
-        FakeSettings settings;
-        ScriptedGateway gateway;
-        QVERIFY(gateway.listen());
-        ChatSession session(settings, upper, lower);
-        session.setPortForTesting(gateway.port());
-        session.Login();
-        QVERIFY(gateway.waitForClient());
+        TranscriptPane txtChat("txtMenu", "mClr");
+        TranscriptPane txtChat2("iMenu", "iClr");
+        QVERIFY(show(txtChat) && show(txtChat2));
+        txtChat.setScrollbackLimit(1000);
+        ChatSession paneSession(settings, txtChat, txtChat2);
+        paneSession.setPortForTesting(gateway->port());
+        paneSession.Login();
+        QVERIFY(gateway->waitForClient());
         constexpr int Lines = 5000;
         QByteArray flood;
         for (int i = 0; i < Lines; ++i)
             flood += "1005 TALK Ann 0010 \"line " + QByteArray::number(i) + "\"\r\n";
-        gateway.send(flood + "1018 INFO \"done\"\r\n");
-        QTRY_VERIFY_WITH_TIMEOUT(lower.plainTextCrLf().endsWith(QLatin1String("done\r\n")), 20000);
+        gateway->send(flood + "1018 INFO \"done\"\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(txtChat2.plainTextCrLf().endsWith(QLatin1String("done\r\n")), 20000);
         // The last talk lines, in order, and the empty last block.
-        const int blocks = upper.document()->blockCount();
+        const int blocks = txtChat.document()->blockCount();
         QVERIFY(blocks > 1000 && blocks <= 1101);
-        QVERIFY(upper.document()->firstBlock().text().endsWith(QStringLiteral("line %1").arg(Lines + 1 - blocks)));
-        QVERIFY(upper.document()->lastBlock().previous().text().endsWith(QLatin1String("line 4999")));
-        QTRY_VERIFY(upper.verticalScrollBar()->maximum() > 0);
-        QTRY_COMPARE(upper.verticalScrollBar()->value(), upper.verticalScrollBar()->maximum());
+        QVERIFY(txtChat.document()->firstBlock().text().endsWith(QStringLiteral("line %1").arg(Lines + 1 - blocks)));
+        QVERIFY(txtChat.document()->lastBlock().previous().text().endsWith(QLatin1String("line 4999")));
+        QTRY_VERIFY(txtChat.verticalScrollBar()->maximum() > 0);
+        QTRY_COMPARE(txtChat.verticalScrollBar()->value(), txtChat.verticalScrollBar()->maximum());
     }
 
     // Old lines leave a tenth of the limit at a time; the view follows the
@@ -210,7 +177,7 @@ private slots:
         QCOMPARE(pane.document()->blockCount(), 111);
         add(110, 111);
         QVERIFY(pane.plainTextCrLf().startsWith(QLatin1String("line 11\r\nline 12\r\n")));
-        QCOMPARE(linesOf(pane).first(), QStringLiteral("0:"));
+        QVERIFY(linesOf(pane).first().startsWith("0|"));   // the mark left with its line
         bar->setSliderPosition(40);
         QTextCursor selection = pane.cursorForPosition(QPoint(2, 2));
         selection.setPosition(selection.position() + 3, QTextCursor::KeepAnchor);
@@ -238,13 +205,13 @@ private slots:
         pane.AddText("https://b.example/x", 0xFFFFFF);
         pane.markLastLine(0x000040);
         pane.AddText("yz file:///etc\r\nnext\r\n", 0xFFFFFF);
-        QCOMPARE(linesOf(pane), QStringList({"400000:<www.a.example/x>", "40:<https://b.example/x>", "0:", "0:"}));
-        QCOMPARE(colorAt(pane, 3), Rgb(0x00FF00));
+        QCOMPARE(linesOf(pane), QStringList({"400000|ff00:go |ff00:<www.a.example/x>|ff00: now",
+                                             "40|ffffff:<https://b.example/x>|ffffff:yz file:///etc", "0|ffffff:next", "0"}));
         QDesktopServices::setUrlHandler("http", this, "openUrl");
         QTextCursor at(pane.document());
-        for (int position : {4, 20}) {
+        for (int position : {3, 18}) {   // just right of where the address starts, and where it ends
             at.setPosition(position);
-            QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, pane.cursorRect(at).center() + QPoint(3, 0));
+            QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, pane.cursorRect(at).center() + QPoint(2, 0));
         }
         QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(opened, QList<QUrl>{QUrl("http://www.a.example/x")});
@@ -254,32 +221,29 @@ private slots:
     // lines arrive; the caret and the text are left alone; Escape closes.
     void theFindBarGoesFromMatchToMatch()
     {
-        QWidget window;
-        auto *pane = new TranscriptPane("txtMenu", "mClr");
-        auto *bar = new FindBar(pane);
-        auto *layout = new QVBoxLayout(&window);
-        layout->addWidget(pane);
-        layout->addWidget(bar);
-        QVERIFY(show(window));
+        TranscriptPane pane("txtMenu", "mClr");
+        FindBar bar(&pane);
+        QVERIFY(show(pane));
         for (int i = 0; i < 300; ++i)
-            pane->AddText(QStringLiteral("line %1 %2\r\n").arg(i).arg(i % 100 == 7 ? "NeedLe" : "hay"), 0xFFFFFF);
+            pane.AddText(QStringLiteral("line %1 %2\r\n").arg(i).arg(i % 100 == 7 ? "NeedLe" : "hay"), 0xFFFFFF);
         QApplication::processEvents();
-        bar->openBar();
-        QTest::keyClicks(bar->field(), "needle");
-        QCOMPARE(bar->match().blockNumber(), 7);
-        QTest::keyClick(bar->field(), Qt::Key_Return);
-        QCOMPARE(bar->match().blockNumber(), 107);
-        QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
-        QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
-        QCOMPARE(bar->match().blockNumber(), 207);
-        pane->AddText("line 300 hay\r\n", 0xFFFFFF);
+        bar.openBar();
+        QTest::keyClicks(bar.field(), "needle");
+        QList<int> matches{bar.match().blockNumber()};
+        for (const auto &[key, modifier] : {std::pair(Qt::Key_Return, Qt::NoModifier), {Qt::Key_F3, Qt::ShiftModifier},
+                                             {Qt::Key_F3, Qt::ShiftModifier}}) {
+            QTest::keyClick(bar.field(), key, modifier);
+            matches << bar.match().blockNumber();
+        }
+        QCOMPARE(matches, (QList<int>{7, 107, 7, 207}));
+        pane.AddText("line 300 hay\r\n", 0xFFFFFF);
         QApplication::processEvents();
-        const int top = pane->cursorForPosition(QPoint(2, 2)).blockNumber();
-        QVERIFY(top < 207 && 207 < top + pane->verticalScrollBar()->pageStep());
-        QCOMPARE(pane->extraSelections().last().cursor.selectedText(), QStringLiteral("NeedLe"));
-        QVERIFY(pane->textCursor().atEnd());
-        QTest::keyClick(bar->field(), Qt::Key_Escape);
-        QVERIFY(bar->isHidden() && pane->extraSelections().isEmpty());
+        const int top = pane.cursorForPosition(QPoint(2, 2)).blockNumber();
+        QVERIFY(top < 207 && 207 < top + pane.verticalScrollBar()->pageStep());
+        QCOMPARE(pane.extraSelections().last().cursor.selectedText(), QStringLiteral("NeedLe"));
+        QVERIFY(pane.textCursor().atEnd());
+        QTest::keyClick(bar.field(), Qt::Key_Escape);
+        QVERIFY(bar.isHidden() && pane.extraSelections().isEmpty());
     }
 
 private:

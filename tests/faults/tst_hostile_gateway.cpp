@@ -1,17 +1,14 @@
 // The client against a hostile gateway on 127.0.0.1: resets and closes in
 // the middle of a line, 10 MB lines, NUL and 0xFF bytes, flags that are not
-// numbers and floods of lines. The client keeps running, its event loop keeps turning,
-// every complete line shows, in order, and what it holds back stays
-// bounded. Timings are printed, never asserted.
+// numbers and a flood cut short by a close. The client keeps running, its
+// event loop keeps turning, every complete line shows, in order, and what
+// it holds back stays bounded.
 
 #include "GatewaySessionTest.h"
-#include "chat/Colors.h"
 
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-namespace {
 
 // Samples on a 1 ms timer what the client holds back, the parser's
 // unfinished line and the socket's read buffer; each tick is a turn of the
@@ -26,19 +23,13 @@ struct Watcher {
         });
         timer.start(1);
     }
-    void verifyBounded()
-    {
-        QVERIFY(ticks > 1);
-        QVERIFY(maxPending <= ChatParser::MaxTail);
-        QVERIFY2(maxBuffered <= 1024 * 1024, qPrintable(QString::number(maxBuffered)));
-    }
+    // The event loop kept turning and what the client held back stayed bounded.
+    bool bounded() const { return ticks > 1 && maxPending <= ChatParser::MaxTail && maxBuffered <= 1024 * 1024; }
     QTimer timer;
     int ticks = 0;
     qsizetype maxPending = 0;
     qint64 maxBuffered = 0;
 };
-
-} // namespace
 
 class HostileGatewayTest : public GatewaySessionTest
 {
@@ -83,7 +74,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(upper.count(Disconnected), 1, 60000);
         QCOMPARE(lower.count(dropped), 2);
         QVERIFY(!(upper.plainText() + lower.plainText()).contains("xxxx"));
-        watch.verifyBounded();
+        QVERIFY(watch.bounded());
         QVERIFY(logOn());   // and a well-behaved gateway still gets through
     }
 
@@ -105,36 +96,27 @@ private slots:
         QCOMPARE(session->roster().names(), (QStringList{"Bob", "Ann", "Cid"}));
     }
 
-    // 100,000 lines, or 50,000 and a close at once: every line shows once,
-    // in order, read in slices, and only then does the client disconnect.
-    void floods_data()
+    // 50,000 lines and a close at once: every line shows once, in order,
+    // read in slices, and only then does the client disconnect.
+    void aFloodAndACloseAtOnce()
     {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<bool>("close");
-        QTest::newRow("100,000 lines") << 100000 << false;
-        QTest::newRow("50,000 lines and a close") << 50000 << true;
-    }
-    void floods()
-    {
-        QFETCH(int, lines);
-        QFETCH(bool, close);
+        constexpr int Lines = 50000;
         QVERIFY(logOn());
         QByteArray flood;
-        for (int i = 0; i < lines; ++i)
+        for (int i = 0; i < Lines; ++i)
             flood += "1005 TALK u" + QByteArray::number(i % 97) + " 0010 \"line " + QByteArray::number(i) + "\"\r\n";
         Watcher watch(*session);
-        gateway->send(flood + "1018 INFO \"flood over\"\r\n");
-        if (close)
-            gateway->dropClient();
-        QTRY_VERIFY_WITH_TIMEOUT(close ? upper.count(Disconnected) == 1 : lower.plainText().endsWith("flood over\r\n"), 120000);
-        QCOMPARE(upper.runs.last().text, close ? Disconnected : QStringLiteral("line %1\r\n").arg(lines - 1));
+        gateway->send(flood);
+        gateway->dropClient();
+        QTRY_COMPARE_WITH_TIMEOUT(upper.count(Disconnected), 1, 120000);
+        QCOMPARE(upper.runs.last().text, Disconnected);
         int next = 0;
         for (const Run &r : upper.runs) {
             if (r.text.startsWith("line "))
                 QCOMPARE(r.text, QStringLiteral("line %1\r\n").arg(next++));
         }
-        QCOMPARE(next, lines);
-        watch.verifyBounded();
+        QCOMPARE(next, Lines);
+        QVERIFY(watch.bounded());
     }
 };
 

@@ -12,12 +12,7 @@
 class TempStores
 {
 public:
-    TempStores()
-    {
-        m_machine = m_dir.path() + QStringLiteral("/machine");
-        m_user = m_dir.path() + QStringLiteral("/user");
-        apply();
-    }
+    TempStores() { apply(); }
     QString machineFile() const { return m_machine + QStringLiteral("/Ashgrove/Quillon.conf"); }
     QString userFile() const { return m_user + QStringLiteral("/Ashgrove/Quillon.conf"); }
 
@@ -44,13 +39,13 @@ public:
 private:
     QString blocked(const QString &name)
     {
-        QFile blocker(m_dir.path() + QStringLiteral("/blocker-") + name);
+        QFile blocker(m_dir.filePath(QStringLiteral("blocker-") + name));
         blocker.open(QIODevice::WriteOnly);
         return blocker.fileName() + QStringLiteral("/config");
     }
     void apply() { Registry::setFoldersForTesting(m_machine, m_user); }
 
     QTemporaryDir m_dir;
-    QString m_machine;
-    QString m_user;
+    QString m_machine = m_dir.filePath(QStringLiteral("machine"));
+    QString m_user = m_dir.filePath(QStringLiteral("user"));
 };
