@@ -16,6 +16,6 @@ find build-coverage -name '*.gcda' -delete
 ctest --test-dir build-coverage --output-on-failure -j2
 args=(--root . --filter 'src/')
 if [ "${1:-}" = "--files" ]; then
-  gcovr "${args[@]}" --txt build-coverage
+  gcovr "${args[@]}" build-coverage --txt
 fi
 gcovr "${args[@]}" --print-summary --txt /dev/null build-coverage
