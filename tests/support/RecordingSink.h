@@ -9,7 +9,6 @@
 #include <algorithm>
 
 // The line break that closes every transcript line.
-inline const QString CrLf = QStringLiteral("\r\n");
 
 struct Run {
     QString text;

@@ -1,4 +1,5 @@
 #include "ChatLog.h"
+#include "TranscriptSink.h"
 
 #include "TimeStamp.h"
 #include "codec/Wire.h"
@@ -9,7 +10,6 @@
 namespace ChatLog {
 
 namespace {
-const QString CrLf = QStringLiteral("\r\n");
 }
 
 QString withLogExtension(const QString &name)

@@ -12,7 +12,6 @@
 #include <QTcpSocket>
 
 namespace {
-const QString CrLf = QStringLiteral("\r\n");
 
 // One slice of an arrival reads at most this much before the event loop
 // gets a turn, in pieces of ReadPiece, and ends early once it has taken

@@ -1,4 +1,5 @@
 #include "EventFormatter.h"
+#include "TranscriptSink.h"
 
 #include "ChatEvent.h"
 #include "ChatParser.h"
@@ -15,7 +16,6 @@ namespace {
 
 using Kind = ChatEvent::Kind;
 
-const QString kCrLf = QStringLiteral("\r\n");
 
 // ":" + the flags in decimal + ": ", the middle run of a talk line.
 QString flagsRun(qint16 flags)
@@ -31,7 +31,7 @@ QString flagsRun(qint16 flags)
 // Logged on as alice
 void name(ParserHost &h, const ChatEvent &e)
 {
-    h.AddText(QStringLiteral("Logged on as ") + e.ownName + kCrLf, Colors::LogonBlue);
+    h.AddText(QStringLiteral("Logged on as ") + e.ownName + CrLf, Colors::LogonBlue);
 }
 
 // [stamp]  alice joined the channel using a Chat bot.
@@ -40,7 +40,7 @@ void join(ParserHost &h, const ChatEvent &e)
     if (!h.joinLeave())
         return;
     h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.name % QLatin1String(" joined the channel ") % Parsing::ProductText(e.product) % kCrLf, Colors::Grey);
+    h.AddText2(e.name % QLatin1String(" joined the channel ") % Parsing::ProductText(e.product) % CrLf, Colors::Grey);
 }
 
 // [stamp]  alice left the channel.
@@ -49,7 +49,7 @@ void leave(ParserHost &h, const ChatEvent &e)
     if (!h.joinLeave())
         return;
     h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.name % QLatin1String(" left the channel.") % kCrLf, Colors::Grey);
+    h.AddText2(e.name % QLatin1String(" left the channel.") % CrLf, Colors::Grey);
 }
 
 // [stamp]  alice whispers: psst
@@ -57,7 +57,7 @@ void whisper(ParserHost &h, const ChatEvent &e)
 {
     h.AddText(TimeStamp::now(), Colors::Red);
     h.AddText(e.name % QLatin1String(" whispers: "), Colors::Green);
-    h.AddText(e.text % kCrLf, Colors::Grey);
+    h.AddText(e.text % CrLf, Colors::Grey);
 }
 
 // [stamp]  alice:10: hello   (the name white for an administrator or operator),
@@ -69,10 +69,10 @@ void talk(ParserHost &h, const ChatEvent &e)
     const qint16 rank = Parsing::ProductIcon(QStringLiteral("[BLAH]"), e.flags);
     h.AddText(e.name, (rank == 9 || rank == 10) ? Colors::White : Colors::Green);
     h.AddText(flagsRun(e.flags), Colors::Yellow);
-    h.AddText(e.text % kCrLf, Colors::White);
+    h.AddText(e.text % CrLf, Colors::White);
     if (e.text.startsWith(QChar(0xA3)) && e.text.size() > 1) {
         h.AddText(TimeStamp::now(), Colors::Red);
-        h.AddText(Quillon_Engine::HexTranslate(e.text.mid(1)) % kCrLf, Colors::HexGreen);
+        h.AddText(Quillon_Engine::HexTranslate(e.text.mid(1)) % CrLf, Colors::HexGreen);
     }
 }
 
@@ -80,7 +80,7 @@ void talk(ParserHost &h, const ChatEvent &e)
 void channel(ParserHost &h, const ChatEvent &e)
 {
     h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(QLatin1String("You have joined channel ") % e.channel % kCrLf, Colors::Cyan);
+    h.AddText(QLatin1String("You have joined channel ") % e.channel % CrLf, Colors::Cyan);
 }
 
 // [stamp]  You whisper to alice: psst
@@ -88,49 +88,49 @@ void whisperSent(ParserHost &h, const ChatEvent &e)
 {
     h.AddText(TimeStamp::now(), Colors::Red);
     h.AddText(QLatin1String("You whisper to ") % e.name % QLatin1String(": "), Colors::Green);
-    h.AddText(e.text % kCrLf, Colors::Grey);
+    h.AddText(e.text % CrLf, Colors::Grey);
 }
 
 // [stamp]  the server's information, in the lower pane
 void info(ParserHost &h, const ChatEvent &e)
 {
     h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.text % kCrLf, Colors::Yellow);
+    h.AddText2(e.text % CrLf, Colors::Yellow);
 }
 
 // [stamp]  Error: No such user.
 void error(ParserHost &h, const ChatEvent &e)
 {
     h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(QLatin1String("Error: ") % e.text % kCrLf, Colors::Red);
+    h.AddText2(QLatin1String("Error: ") % e.text % CrLf, Colors::Red);
 }
 
 // [stamp]  alice waves   (the name brings its blank)
 void emote(ParserHost &h, const ChatEvent &e)
 {
     h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(e.name % e.text % kCrLf, Colors::Yellow);
+    h.AddText(e.name % e.text % CrLf, Colors::Yellow);
 }
 
 // [stamp]  Announcement from carol: server maintenance soon
 void broadcast(ParserHost &h, const ChatEvent &e)
 {
     h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(e.text % kCrLf, Colors::Announcement);
+    h.AddText(e.text % CrLf, Colors::Announcement);
 }
 
 // [stamp]  1014   (a code without a handler, as it came)
 void unknown(ParserHost &h, const ChatEvent &e)
 {
     h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.line % kCrLf, Colors::Grey);
+    h.AddText2(e.line % CrLf, Colors::Grey);
 }
 
 // [stamp]  Login failed.   (a plain line, as it stands)
 void prompt(ParserHost &h, const ChatEvent &e)
 {
     h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.line % kCrLf, Colors::Yellow);
+    h.AddText2(e.line % CrLf, Colors::Yellow);
 }
 
 } // namespace
@@ -178,14 +178,14 @@ void leftChannel(ParserHost &host, QStringView reason)
     // The server's sentence, closed with a full stop if it has none.
     const bool closed = reason.endsWith(u'.') || reason.endsWith(u'!') || reason.endsWith(u'?');
     host.AddText(QLatin1String("You are in no channel now: ") % reason % QLatin1String(closed ? "" : ".")
-                     % QLatin1String(" Type /join <channel> to join one.") % kCrLf,
+                     % QLatin1String(" Type /join <channel> to join one.") % CrLf,
                  Colors::Red);
 }
 
 void logonRefused(ParserHost &host, const QString &line)
 {
     host.AddText(TimeStamp::now(), Colors::Red);
-    host.AddText(QLatin1String("Logon refused: ") % line % kCrLf, Colors::Red);
+    host.AddText(QLatin1String("Logon refused: ") % line % CrLf, Colors::Red);
 }
 
 void droppedLine(ParserHost &host, qsizetype bound)

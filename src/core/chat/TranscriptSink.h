@@ -5,6 +5,9 @@
 #include "chat/Colors.h"
 #include <QString>
 
+// The end of every transcript line, and of every line in the log files.
+inline const QString CrLf = QStringLiteral("\r\n");
+
 class TranscriptSink
 {
 public:

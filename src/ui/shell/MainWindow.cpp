@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "chat/TranscriptSink.h"
 
 #include "AboutDialog.h"
 #include "DesktopNotifier.h"
@@ -37,7 +38,6 @@
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
 const QString CaptionConnect = QStringLiteral("&Connect");
 const QString CaptionDisconnect = QStringLiteral("&Disconnect");
 // Two blanks until the first logon or disconnect changes the title.
