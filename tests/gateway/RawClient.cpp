@@ -11,7 +11,7 @@ RawClient::RawClient()
         for (qsizetype end; (end = m_buffer.indexOf("\r\n")) >= 0; m_buffer.remove(0, end + 2)) {
             const QByteArray line = m_buffer.left(end);
             framingOk = framingOk && !line.contains('\r') && !line.contains('\n');
-            lines.append(Wire::decode(line));
+            lines.append(QString::fromLatin1(line));
         }
     });
 }
@@ -25,7 +25,7 @@ bool RawClient::connectTo(quint16 port)
 bool RawClient::logon(quint16 port, const QString &wanted)
 {
     if (connectTo(port))
-        sendRaw("\x03\x04" + Wire::encode(wanted) + "\r\npw\r\n");
+        sendRaw("\x03\x04" + wanted.toLatin1() + "\r\npw\r\n");
     const qsizetype at = waitForLine([](const QString &l) { return l.startsWith(QLatin1String("2010 NAME ")); });
     name = at < 0 ? QString() : lines[at].mid(10);
     const qsizetype listed = waitForLine([&](const QString &l) { return l.startsWith(QStringLiteral("1001 USER %1 ").arg(name)); });

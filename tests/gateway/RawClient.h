@@ -1,8 +1,8 @@
 #pragma once
 // A bare socket client for gateway tests: sends lines, keeps every byte and
 // every CR LF line that comes back, and waits for lines with bounded waits.
-
-#include "codec/Wire.h"
+// Its texts hold one character per byte (Latin-1), so any bytes go out and
+// come back exactly.
 
 #include <QObject>
 #include <QStringList>
@@ -23,7 +23,7 @@ public:
     bool logon(quint16 port, const QString &wanted);
     void sendRaw(const QByteArray &bytes) { socket.write(bytes); socket.flush(); }
     // One line as the client sends it: the text and a single CR.
-    void send(const QString &line) { sendRaw(Wire::encode(line) + '\r'); }
+    void send(const QString &line) { sendRaw(line.toLatin1() + '\r'); }
 
     // Waits for the exact line; lines up to it are consumed.
     bool waitFor(const QString &line);

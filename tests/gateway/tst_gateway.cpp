@@ -1,7 +1,8 @@
 // The local gateway: the flood quota and line splitting on their own, then
 // bare sockets: the logon as today's servers send it, the relays of the chat
-// commands, the quotas on a test clock, misbehaving clients, and the demo
-// crowd beside the rules.
+// commands, the friends list and the bytes of text as a real server relayed
+// them, the quotas on a test clock, misbehaving clients, and the demo crowd
+// beside the rules.
 
 #include "Accounts.h"
 #include "DemoCrowd.h"
@@ -17,6 +18,8 @@
 
 #include <map>
 #include <memory>
+
+using namespace gateway;
 
 namespace {
 
@@ -44,6 +47,8 @@ private slots:
     void takenNamesGetSuffixes();
     void relays_data();
     void relays();
+    void friendsAsRecorded();
+    void textBytesPassUnchanged();
     void quotasAsRecorded();
     void misbehavingClientsDoNotDisturbOthers();
     void clientThatNeverReadsIsDropped();
@@ -206,6 +211,13 @@ void TestGateway::relays_data()
                        "bob<1019 ERROR \"You are banned from that channel.\"", "alice>/unban bob",
                        "carol<1018 INFO \"bob was unbanned by alice.\"", "bob>/join quillon",
                        "carol<1002 JOIN bob 0010 [CHAT]"};
+    QTest::newRow("friends: refusals, one-sided friendship, removal")
+        << QStringList{"bob>/f a bob", "bob<1018 INFO \"You can't add yourself to your friends list.\"",
+                       "bob>/friends remove dave", "bob<1018 INFO \"dave was not found on your friends list.\"",
+                       "carol>/f a BOB", "carol<1018 INFO \"Added BOB to your friends list.\"", "carol>/f l",
+                       "carol<1018 INFO \"1:  bob, is in a chat channel,  using Chat\"", "carol>/f r Bob",
+                       "carol<1018 INFO \"Removed Bob from your friends list.\"", "carol>/f l",
+                       "carol<1018 INFO \"End of Friends List\"", "carol!1: "};
     const QString announced = QStringLiteral("<1006 _ \"Announcement from carol: maintenance soon\"");
     QTest::newRow("announcements by administrators only, unknown commands")
         << QStringList{"bob>/announce hi", "bob<1019 ERROR \"This command is reserved for admins.\"",
@@ -230,6 +242,54 @@ void TestGateway::relays()
     }
     for (const auto &[name, c] : m_clients)
         QVERIFY(c->framingOk);
+}
+
+void TestGateway::friendsAsRecorded()
+{
+    // friends-list.bin: bob's friends alice (mutual, in "Chat") and carol (offline).
+    const QByteArray recorded = capture("friends-list.bin");
+    RawClient *alice = logon(QStringLiteral("alice"));
+    RawClient *bob = logon(QStringLiteral("bob"));
+    QVERIFY(alice && bob);
+    alice->send(QStringLiteral("/join Chat"));
+    QVERIFY(alice->waitFor(QStringLiteral("1007 CHANNEL \"Chat\"")) && bob->waitFor(QStringLiteral("1009 USER bob 0012")));
+    bob->send(QStringLiteral("/f a alice"));
+    QVERIFY(bob->waitFor(QStringLiteral("1018 INFO \"Added alice to your friends list.\"")));
+    const qsizetype from = bob->received.size();
+    bob->send(QStringLiteral("/f a alice"));
+    QVERIFY(bob->waitFor(QStringLiteral("1018 INFO \"alice is already on your friends list!\"")));
+    alice->send(QStringLiteral("/f a bob"));
+    QVERIFY(bob->waitFor(QStringLiteral("1018 INFO \"alice added you to his/her friends list.\"")));
+    for (const char *line : {"/f a carol", "/f l"})
+        bob->send(QLatin1String(line));
+    QVERIFY(bob->waitFor(QStringLiteral("1018 INFO \"End of Friends List\"")));
+    const qsizetype start = recorded.indexOf("1018 INFO \"alice is already");
+    QCOMPARE(bob->received.mid(from), recorded.mid(start, recorded.indexOf("End of Friends List") + 22 - start));
+
+    // alice leaves and comes back; bob drops carol.
+    m_clients.erase(QStringLiteral("alice"));
+    QVERIFY(bob->waitFor(QStringLiteral("Your friend alice has left PvPGN Realm.")));
+    QVERIFY(logon(QStringLiteral("alice")));
+    QVERIFY(bob->waitFor(QStringLiteral("1004 WHISPER alice 0010 \"Your friend alice has entered PvPGN Realm.\"")));
+    bob->send(QStringLiteral("/f r carol"));
+    QVERIFY(bob->waitFor(QStringLiteral("1018 INFO \"Removed carol from your friends list.\"")));
+    QVERIFY(recorded.contains("\r\nYour friend alice has left PvPGN Realm.\r\n1004 WHISPER alice 0010 \"Your friend alice has entered")
+            && recorded.endsWith("1018 INFO \"Removed carol from your friends list.\"\r\n"));
+}
+
+void TestGateway::textBytesPassUnchanged()
+{
+    // utf8-and-windows-1252.bin: bob's UTF-8 and Windows-1252 talk and his UTF-8 whisper reach
+    // alice byte for byte, and so do a whisper and an emote that end in "à" (C3 A0: A0 is no blank).
+    QVERIFY(logon(QStringLiteral("alice")) && logon(QStringLiteral("bob")));
+    QByteArrayList relayed = capture("utf8-and-windows-1252.bin").split('\n').mid(33, 3);
+    QCOMPARE(relayed.size(), 3);
+    relayed << "1004 WHISPER bob 0000 \"voil\xC3\xA0\"\r" << "1023 EMOTE bob 0000 \"voil\xC3\xA0\"\r";
+    for (QByteArray line : std::as_const(relayed)) {
+        const QByteArray text = line.mid(line.indexOf('"') + 1).chopped(2);
+        client(QStringLiteral("bob"))->sendRaw((line.startsWith("1005") ? text : line.startsWith("1004") ? "/w alice " + text : "/me " + text) + "\r\n");
+        QVERIFY(client(QStringLiteral("alice"))->waitFor(QString::fromLatin1(line.chopped(1).replace(" 0000 ", " 0010 "))));
+    }
 }
 
 void TestGateway::quotasAsRecorded()
@@ -341,9 +401,17 @@ void TestGateway::demoCrowdIsNotThrottledNorGrows()
         const QRegularExpression hexDigits(QStringLiteral("^([2-7][0-9A-F])+\"$"));
         QVERIFY2(marker < 0 || hexDigits.match(line.mid(marker + 1)).hasMatch(), qPrintable(line));
     }
-    for (const char *kind : {"1002", "1003", "1004", "1005", "1009", "1023", "hex"})
+    // "Your" friend Ashe left; she came back with a whisper; Tobin wrote UTF-8.
+    for (const char *kind : {"1002", "1003", "1004", "1005", "1009", "1023", "hex", "Your"})
         QVERIFY2(seen.contains(QLatin1String(kind)), kind);
     QVERIFY(alice->pendingContains(QStringLiteral("1004 WHISPER Tobin 0010 \"Thanks for the whisper, alice!")));
+    QVERIFY(alice->pendingContains(QStringLiteral("1004 WHISPER Ashe 0010 \"Your friend Ashe has entered PvPGN Realm.\"")));
+    QVERIFY(alice->pendingContains(QString::fromLatin1(QStringLiteral("caf\u00E9, \u043F\u0440\u0438").toUtf8())));
+    // A guest's friends: Mira online and Ashe, both mutual; without Ashe no notices come.
+    alice->send(QStringLiteral("/f l"));
+    QVERIFY(alice->waitFor(QStringLiteral("1018 INFO \"1: *Mira, in channel \"Quillon\",,  using Brood War\"")));
+    alice->send(QStringLiteral("/f r Ashe"));
+    QVERIFY(alice->waitFor(QStringLiteral("1018 INFO \"Removed Ashe from your friends list.\"")));
     QVERIFY(m_gateway->hub().userCount() <= 5);
     // A guest that moves away is left alone.
     m_now += 5;

@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using namespace gateway;
+
 namespace {
 
 constexpr int Timeout = 5000;

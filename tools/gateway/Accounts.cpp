@@ -1,8 +1,10 @@
 #include "Accounts.h"
 
-#include "codec/Wire.h"
+#include "WireBytes.h"
 
 #include <QFile>
+
+namespace gateway {
 
 bool Accounts::load(const QString &path, QString *errorMessage)
 {
@@ -26,13 +28,13 @@ bool Accounts::parse(const QByteArray &text, const QString &origin, QString *err
         if (line.trimmed().isEmpty() || line.trimmed().startsWith('#'))
             continue;
         const qsizetype colon = line.indexOf(':');
-        const QString name = Wire::decode(line.left(colon)).trimmed();
+        const QString name = trimmedBlanks(fromWire(line.left(colon)));
         if (colon < 0 || name.isEmpty()) {
             if (errorMessage)
                 *errorMessage = QStringLiteral("%1 line %2: expected name:password").arg(origin).arg(i + 1);
             return false;
         }
-        passwords.insert(name.toLower(), Wire::decode(line.mid(colon + 1)));
+        passwords.insert(name.toLower(), fromWire(line.mid(colon + 1)));
     }
     m_passwords = passwords;
     return true;
@@ -43,3 +45,5 @@ bool Accounts::check(const QString &name, const QString &password) const
     const auto it = m_passwords.constFind(name.toLower());
     return it != m_passwords.constEnd() && *it == password;
 }
+
+} // namespace gateway

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QString>
 
+namespace gateway {
+
 class Accounts
 {
 public:
@@ -17,7 +19,10 @@ public:
     bool isEmpty() const { return m_passwords.isEmpty(); }
     int size() const { return int(m_passwords.size()); }
     bool check(const QString &name, const QString &password) const;
+    bool contains(const QString &name) const { return m_passwords.contains(name.toLower()); }
 
 private:
     QHash<QString, QString> m_passwords;  // key: name in lower case
 };
+
+} // namespace gateway

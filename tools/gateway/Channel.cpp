@@ -1,5 +1,7 @@
 #include "Channel.h"
 
+namespace gateway {
+
 bool Channel::ban(const QString &name)
 {
     if (m_banned.size() >= MaxBans && !isBanned(name))
@@ -7,3 +9,5 @@ bool Channel::ban(const QString &name)
     m_banned.insert(name.toLower());
     return true;
 }
+
+} // namespace gateway

@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QString>
 
+namespace gateway {
+
 class Participant;
 
 class Channel
@@ -35,3 +37,5 @@ private:
     QList<Participant *> m_members;
     QSet<QString> m_banned;
 };
+
+} // namespace gateway

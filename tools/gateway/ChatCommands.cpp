@@ -2,19 +2,22 @@
 
 #include "ChatHub.h"
 #include "Participant.h"
+#include "WireBytes.h"
 
 #include <QStringList>
+
+namespace gateway {
 
 namespace {
 
 // Splits "word rest of line" at the first blank; rest keeps its inner blanks.
 std::pair<QString, QString> firstWord(const QString &text)
 {
-    const QString t = text.trimmed();
+    const QString t = trimmedBlanks(text);
     const qsizetype blank = t.indexOf(QLatin1Char(' '));
     if (blank < 0)
         return {t, QString()};
-    return {t.left(blank), t.mid(blank + 1).trimmed()};
+    return {t.left(blank), trimmedBlanks(t.mid(blank + 1))};
 }
 
 void help(Participant &p)
@@ -24,9 +27,26 @@ void help(Participant &p)
         QStringLiteral("/join <channel>, /whois <user>, /squelch <user>, /unsquelch <user>,"),
         QStringLiteral("/kick <user> [reason], /ban <user> [reason], /unban <user> (channel operators only),"),
         QStringLiteral("/announce <text> (administrators only)."),
+        QStringLiteral("Friends: /f a <user>, /f r <user>, /f l (or /friends add, remove, list)."),
     };
     for (const QString &line : lines)
         ChatHub::info(p, line);
+}
+
+// "/f a name", "/f r name", "/f l" and their long forms.
+void friends(ChatHub &hub, Participant &p, const QString &rest)
+{
+    const auto [word, name] = firstWord(rest);
+    const QString sub = word.toLower();
+    const bool named = !name.isEmpty() && !name.contains(QLatin1Char(' '));
+    if ((sub == QLatin1String("a") || sub == QLatin1String("add")) && named)
+        hub.addFriend(p, name);
+    else if ((sub == QLatin1String("r") || sub == QLatin1String("remove") || sub == QLatin1String("del")) && named)
+        hub.removeFriend(p, name);
+    else if (sub == QLatin1String("l") || sub == QLatin1String("list"))
+        hub.listFriends(p);
+    else
+        ChatHub::info(p, QStringLiteral("Friends: /f a <user>, /f r <user>, /f l (or /friends add, remove, list)."));
 }
 
 } // namespace
@@ -35,7 +55,7 @@ namespace ChatCommands {
 
 void run(ChatHub &hub, Participant &p, const QString &line)
 {
-    if (line.trimmed().isEmpty())
+    if (trimmedBlanks(line).isEmpty())
         return;
     if (!line.startsWith(QLatin1Char('/'))) {
         hub.talk(p, line);
@@ -76,6 +96,8 @@ void run(ChatHub &hub, Participant &p, const QString &line)
         hub.unban(p, target);
     } else if (command == QLatin1String("announce") || command == QLatin1String("ann")) {
         hub.announce(p, rest);
+    } else if (command == QLatin1String("f") || command == QLatin1String("friends")) {
+        friends(hub, p, rest);
     } else if (command == QLatin1String("help") || command == QLatin1String("?")) {
         help(p);
     } else {
@@ -84,3 +106,5 @@ void run(ChatHub &hub, Participant &p, const QString &line)
 }
 
 } // namespace ChatCommands
+
+} // namespace gateway

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace gateway {
+
 class ChatHub;
 class Participant;
 
@@ -12,3 +14,5 @@ namespace ChatCommands {
 void run(ChatHub &hub, Participant &p, const QString &line);
 
 } // namespace ChatCommands
+
+} // namespace gateway

@@ -3,6 +3,9 @@
 #include "Channel.h"
 #include "EventLines.h"
 #include "Participant.h"
+#include "WireBytes.h"
+
+namespace gateway {
 
 namespace {
 
@@ -21,11 +24,29 @@ QString productName(const QString &product)
     return names.value(product, product);
 }
 
+// The product as the friends list names it.
+QString productTitle(const QString &product)
+{
+    static const QHash<QString, QString> titles = {
+        {QStringLiteral("[CHAT]"), QStringLiteral("Chat")},
+        {QStringLiteral("[STAR]"), QStringLiteral("Starcraft")},
+        {QStringLiteral("[SEXP]"), QStringLiteral("Brood War")},
+        {QStringLiteral("[SSHR]"), QStringLiteral("Starcraft (Shareware)")},
+        {QStringLiteral("[D2DV]"), QStringLiteral("Diablo II")},
+        {QStringLiteral("[DRTL]"), QStringLiteral("Diablo")},
+        {QStringLiteral("[DSHR]"), QStringLiteral("Diablo (Shareware)")},
+        {QStringLiteral("[W2BN]"), QStringLiteral("Warcraft II")},
+    };
+    return titles.value(product, QStringLiteral("Chat"));
+}
+
+const QString FriendsSeparator = QStringLiteral("=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=");
+
 } // namespace
 
 ChatHub::ChatHub(const QString &defaultChannel)
-    : m_defaultChannel(defaultChannel.trimmed().isEmpty() ? QStringLiteral("Quillon")
-                                                           : defaultChannel.trimmed())
+    : m_defaultChannel(trimmedBlanks(defaultChannel).isEmpty() ? QStringLiteral("Quillon")
+                                                                : trimmedBlanks(defaultChannel))
 {
 }
 
@@ -51,6 +72,8 @@ void ChatHub::logOn(Participant &p)
     info(p, QStringLiteral("Welcome to Battle.net!"));
     info(p, QStringLiteral("This is quillon-gateway, a chat server on this machine for trying Quillon."));
     info(p, QStringLiteral("There are %1 users logged on. Type /help for the commands.").arg(userCount()));
+    // Friends hear of the arrival before the channel sees the join.
+    tellFriends(p, true);
     join(p, m_defaultChannel);
     if (!channelOf(p))
         moveToVoid(p);
@@ -59,8 +82,10 @@ void ChatHub::logOn(Participant &p)
 void ChatHub::logOff(Participant &p)
 {
     leaveChannel(p);
-    if (m_users.value(p.name().toLower()) == &p)
-        m_users.remove(p.name().toLower());
+    if (m_users.value(p.name().toLower()) != &p)
+        return;
+    m_users.remove(p.name().toLower());
+    tellFriends(p, false);
 }
 
 Participant *ChatHub::find(const QString &name) const
@@ -122,7 +147,7 @@ void ChatHub::whisper(Participant &from, const QString &target, const QString &t
 
 void ChatHub::join(Participant &p, const QString &channel)
 {
-    const QString name = channel.trimmed();
+    const QString name = trimmedBlanks(channel);
     if (name.isEmpty()) {
         error(p, QStringLiteral("What channel do you want to join?"));
         return;
@@ -278,6 +303,78 @@ void ChatHub::setFlags(Participant &p, int flags)
         m->deliver(EventLines::flagsChanged(p.name(), flagsSeenBy(*m, p)));
 }
 
+void ChatHub::addFriend(Participant &p, const QString &name)
+{
+    const Participant *online = find(name);
+    const bool known = online || m_friends.isSimulated(name);
+    if (name.size() > MaxNameLength || name.contains(QLatin1Char('"'))
+        || (!known && m_accountExists && !m_accountExists(name))) {
+        info(p, QStringLiteral("That user does not exist."));
+        return;
+    }
+    // Kept as the user is called when online, else as typed.
+    switch (m_friends.add(p.name(), online ? online->name() : name)) {
+    case FriendBook::Change::Self:
+        info(p, QStringLiteral("You can't add yourself to your friends list."));
+        return;
+    case FriendBook::Change::Full:
+        info(p, QStringLiteral("You can only have a maximum of %1 friends.").arg(FriendBook::MaxFriends));
+        return;
+    case FriendBook::Change::Already:
+        info(p, QStringLiteral("%1 is already on your friends list!").arg(name));
+        return;
+    case FriendBook::Change::Ok:
+        break;
+    default:
+        error(p, QStringLiteral("Server error."));
+        return;
+    }
+    info(p, QStringLiteral("Added %1 to your friends list.").arg(name));
+    if (Participant *f = find(name))
+        info(*f, QStringLiteral("%1 added you to his/her friends list.").arg(p.name()));
+}
+
+void ChatHub::removeFriend(Participant &p, const QString &name)
+{
+    switch (m_friends.remove(p.name(), name)) {
+    case FriendBook::Change::Ok:
+        info(p, QStringLiteral("Removed %1 from your friends list.").arg(name));
+        break;
+    case FriendBook::Change::NotFound:
+        info(p, QStringLiteral("%1 was not found on your friends list.").arg(name));
+        break;
+    default:
+        error(p, QStringLiteral("Server error."));
+        break;
+    }
+}
+
+void ChatHub::listFriends(Participant &p)
+{
+    // 1018 INFO "1: *alice, in channel "Chat",,  using Chat"
+    // 1018 INFO "2:  carol, offline,  using Chat"
+    // "*" marks a friend who has p on the list too; only such a friend's channel is named.
+    info(p, QStringLiteral("Your %1 - Friends List").arg(RealmName));
+    info(p, FriendsSeparator);
+    const QStringList names = m_friends.of(p.name());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const bool mutual = m_friends.isMutual(p.name(), names[i]);
+        const Participant *f = find(names[i]);
+        const Channel *c = f ? channelOf(*f) : nullptr;
+        QString status = QStringLiteral(", offline");
+        if (f && c)
+            status = mutual ? QStringLiteral(", in channel \"%1\",").arg(c->name()) : QStringLiteral(", is in a chat channel");
+        else if (f)
+            status = QStringLiteral(", is in AT Preparation");
+        const QString product = f ? f->product() : m_friends.offlineProduct(names[i]);
+        info(p, QStringLiteral("%1: %2%3%4,  using %5")
+                    .arg(QString::number(i + 1), mutual ? QStringLiteral("*") : QStringLiteral(" "),
+                         f ? f->name() : names[i], status, productTitle(product)));
+    }
+    info(p, FriendsSeparator);
+    info(p, QStringLiteral("End of Friends List"));
+}
+
 void ChatHub::info(Participant &p, const QString &text)
 {
     p.deliver(EventLines::info(text));
@@ -368,9 +465,28 @@ int ChatHub::flagsSeenBy(const Participant &viewer, const Participant &subject)
     return subject.flags() | (viewer.squelches(subject.name()) ? UserFlags::Squelched : 0);
 }
 
+void ChatHub::tellFriends(const Participant &p, bool entered)
+{
+    // An arrival is a whisper from the friend, a departure a plain line without event code:
+    // 1004 WHISPER alice 0010 "Your friend alice has entered PvPGN Realm."
+    // Your friend alice has left PvPGN Realm.
+    const QList<Participant *> users = m_users.values();
+    for (Participant *u : users) {
+        if (u == &p || !m_friends.has(u->name(), p.name()))
+            continue;
+        if (entered)
+            u->deliver(EventLines::whisperFrom(p.name(), flagsSeenBy(*u, p),
+                                               QStringLiteral("Your friend %1 has entered %2.").arg(p.name(), RealmName)));
+        else
+            u->deliver(QStringLiteral("Your friend %1 has left %2.").arg(p.name(), RealmName));
+    }
+}
+
 void ChatHub::tellAll(const Channel &channel, const QString &line)
 {
     const QList<Participant *> members = channel.members();
     for (Participant *m : members)
         m->deliver(line);
 }
+
+} // namespace gateway

@@ -4,12 +4,17 @@
 // Delivering a line never calls back into the hub, so the member lists stay
 // stable while a line is being routed.
 
+#include "FriendBook.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
+
+namespace gateway {
 
 class Channel;
 class Participant;
@@ -21,6 +26,8 @@ public:
     static inline const QString VoidChannel = QStringLiteral("The Void");
     static constexpr int MaxNameLength = 32;
     static constexpr int MaxChannelLength = 64;
+    // The server name in the friends list's header and friends' notices.
+    static inline const QString RealmName = QStringLiteral("PvPGN Realm");
 
     explicit ChatHub(const QString &defaultChannel);
     ~ChatHub();
@@ -60,6 +67,14 @@ public:
     // Sets p's flags in its channel and tells every member.
     void setFlags(Participant &p, int flags);
 
+    // The friends commands, answered in the server's words.
+    void addFriend(Participant &p, const QString &name);
+    void removeFriend(Participant &p, const QString &name);
+    void listFriends(Participant &p);
+    FriendBook &friendBook() { return m_friends; }
+    // Whether an offline name is an account; without it every name is one.
+    void setAccountCheck(std::function<bool(const QString &)> exists) { m_accountExists = std::move(exists); }
+
     static void info(Participant &p, const QString &text);
     static void error(Participant &p, const QString &text);
 
@@ -73,8 +88,14 @@ private:
     void moveToVoid(Participant &p);
     static int flagsSeenBy(const Participant &viewer, const Participant &subject);
     static void tellAll(const Channel &channel, const QString &line);
+    // Tells everybody who has p on the friends list that p came or went.
+    void tellFriends(const Participant &p, bool entered);
 
     QString m_defaultChannel;
     QHash<QString, Participant *> m_users;                 // key: name in lower case
     std::map<QString, std::unique_ptr<Channel>> m_channels;  // key: name in lower case
+    FriendBook m_friends;
+    std::function<bool(const QString &)> m_accountExists;
 };
+
+} // namespace gateway

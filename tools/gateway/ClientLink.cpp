@@ -1,10 +1,12 @@
 #include "ClientLink.h"
 
 #include "EventLines.h"
-#include "codec/Wire.h"
+#include "WireBytes.h"
 
 #include <QTcpSocket>
 #include <QTimer>
+
+namespace gateway {
 
 namespace {
 
@@ -47,7 +49,7 @@ ClientLink::~ClientLink()
 
 void ClientLink::deliver(const QString &line)
 {
-    writeBytes(Wire::encode(line) + "\r\n");
+    writeBytes(toWire(line) + "\r\n");
 }
 
 void ClientLink::refuseLogon()
@@ -106,7 +108,7 @@ void ClientLink::handleLine(const QByteArray &line)
         qsizetype start = 0;
         while (start < line.size() && (line[start] == '\x03' || line[start] == '\x04'))
             ++start;
-        m_logonName = Wire::decode(line.mid(start));
+        m_logonName = fromWire(line.mid(start));
         m_state = State::Password;
         // The name is echoed, the password is not.
         writeBytes(line.mid(start) + "\r\n" + PasswordPrompt);
@@ -115,10 +117,10 @@ void ClientLink::handleLine(const QByteArray &line)
     case State::Password:
         m_state = State::Name;  // until the gateway accepts
         writeBytes("\r\n");
-        emit logonRequested(this, m_logonName, Wire::decode(line));
+        emit logonRequested(this, m_logonName, fromWire(line));
         break;
     case State::Chat:
-        emit lineReceived(this, Wire::decode(line));
+        emit lineReceived(this, fromWire(line));
         break;
     }
 }
@@ -143,3 +145,5 @@ void ClientLink::onDisconnected()
     m_dropping = true;
     emit closed(this);
 }
+
+} // namespace gateway

@@ -13,6 +13,8 @@
 
 class QTcpSocket;
 
+namespace gateway {
+
 class ClientLink : public QObject, public Participant
 {
     Q_OBJECT
@@ -66,3 +68,5 @@ private:
     bool m_dropping = false;
     bool m_closed = false;
 };
+
+} // namespace gateway

@@ -2,9 +2,11 @@
 
 #include "ChatHub.h"
 #include "Participant.h"
-#include "codec/Wire.h"
+#include "WireBytes.h"
 
 #include <QRandomGenerator>
+
+namespace gateway {
 
 class DemoUser : public Participant
 {
@@ -66,6 +68,11 @@ DemoCrowd::~DemoCrowd()
 
 void DemoCrowd::start()
 {
+    // A guest's friends list starts with Mira, online, and Ashe, who comes and goes;
+    // both have the guest on theirs too.
+    for (const auto &u : m_users)
+        m_hub.friendBook().addSimulated(u->base(), u->product());
+    m_hub.friendBook().setDefaults({Host, QStringLiteral("Ashe")});
     for (const auto &u : m_users) {
         if (u->isRegular())
             ensurePresent(*u);
@@ -75,10 +82,7 @@ void DemoCrowd::start()
 
 QString DemoCrowd::hexLine(const QString &text)
 {
-    QString line(QChar(0xA3));
-    for (const QChar c : text)
-        line += QStringLiteral("%1").arg(uint(uchar(Wire::encodeChar(c))), 0, 16).toUpper();
-    return line;
+    return QChar(0xA3) + QString::fromLatin1(text.toUtf8().toHex().toUpper());
 }
 
 void DemoCrowd::buildScript()
@@ -93,6 +97,8 @@ void DemoCrowd::buildScript()
                                                "/whois Tobin or a right click on a name."));
         },
         [this] { talk(QStringLiteral("Tobin"), hexLine(QStringLiteral("good luck, have fun"))); },
+        // UTF-8, as today's game clients send it; the gateway passes the bytes on.
+        [this] { talk(QStringLiteral("Tobin"), fromUnicode(QStringLiteral("Greetings in four scripts: café, привет, καλημέρα, 你好!"))); },
         [this] { talk(Host, QStringLiteral("Ashe, mind the channel for a while? I'll be right back.")); },
         [this] {
             if (DemoUser *ashe = user(QStringLiteral("Ashe")); ashe && present(*ashe))
@@ -236,3 +242,5 @@ void DemoCrowd::whisperGuests(const QString &who, const QString &text)
             m_hub.whisper(*u, m->name(), text.arg(m->name()));
     }
 }
+
+} // namespace gateway

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace gateway {
+
 class ChatHub;
 class DemoUser;
 
@@ -31,7 +33,8 @@ public:
     int stepsTaken() const { return m_stepsTaken; }
     int scriptLength() const { return int(m_script.size()); }
 
-    // The marker "£" and two upper-case hex digits per character.
+    // The marker "£" (the byte A3) and two upper-case hex digits per byte of
+    // the text in UTF-8.
     static QString hexLine(const QString &text);
 
     // A simulated user saw a line; called by the DemoUser objects.
@@ -63,3 +66,5 @@ private:
     QTimer m_reactionTimer;
     QList<std::function<void()>> m_reactions;
 };
+
+} // namespace gateway

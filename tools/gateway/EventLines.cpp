@@ -1,5 +1,7 @@
 #include "EventLines.h"
 
+namespace gateway {
+
 namespace {
 
 QString quoted(const QString &text)
@@ -66,3 +68,5 @@ QString emote(const QString &name, int flags, const QString &text)
 }
 
 } // namespace EventLines
+
+} // namespace gateway

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace gateway {
+
 namespace EventLines {
 
 QString flagsText(int flags);
@@ -24,3 +26,5 @@ QString error(const QString &text);                                             
 QString emote(const QString &name, int flags, const QString &text);            // 1023
 
 } // namespace EventLines
+
+} // namespace gateway

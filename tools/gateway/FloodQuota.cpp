@@ -1,5 +1,7 @@
 #include "FloodQuota.h"
 
+namespace gateway {
+
 FloodQuota::Verdict FloodQuota::take(qsizetype length, qint64 now)
 {
     if (length > MaxLineLength)
@@ -15,3 +17,5 @@ FloodQuota::Verdict FloodQuota::take(qsizetype length, qint64 now)
         return Verdict::Disconnect;
     return m_total >= RefuseAt ? Verdict::Refused : Verdict::Pass;
 }
+
+} // namespace gateway

@@ -9,6 +9,8 @@
 
 #include <deque>
 
+namespace gateway {
+
 class FloodQuota
 {
 public:
@@ -32,3 +34,5 @@ private:
     std::deque<Count> m_counts;  // oldest first
     int m_total = 0;
 };
+
+} // namespace gateway

@@ -9,6 +9,8 @@
 
 #include <chrono>
 
+namespace gateway {
+
 namespace {
 
 // Control characters would only garble other users' screens.
@@ -49,6 +51,7 @@ void Gateway::setAccounts(const Accounts &accounts)
 {
     m_accounts = accounts;
     m_checkAccounts = true;
+    m_hub.setAccountCheck([this](const QString &name) { return m_accounts.contains(name); });
 }
 
 void Gateway::setAdmins(const QStringList &names)
@@ -143,3 +146,5 @@ void Gateway::onClosed(ClientLink *link)
         m_hub.logOff(*link);
     link->deleteLater();
 }
+
+} // namespace gateway

@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+namespace gateway {
+
 class ClientLink;
 class DemoCrowd;
 
@@ -66,3 +68,5 @@ private:
     QSet<ClientLink *> m_links;
     qint64 m_maxPendingOutput;
 };
+
+} // namespace gateway

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+namespace gateway {
+
 bool GatewayOptions::parse(const QStringList &arguments, QString *errorMessage)
 {
     QCommandLineParser parser;
@@ -75,3 +77,5 @@ bool GatewayOptions::parse(const QStringList &arguments, QString *errorMessage)
     admins = parser.values(adminOption);
     return true;
 }
+
+} // namespace gateway

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace gateway {
+
 struct GatewayOptions
 {
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
@@ -23,3 +25,5 @@ struct GatewayOptions
     bool exitNow = false;
     QString exitText;
 };
+
+} // namespace gateway

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace gateway {
+
 QList<QByteArray> LineSplitter::feed(QByteArrayView data)
 {
     QList<QByteArray> lines;
@@ -50,3 +52,5 @@ void LineSplitter::append(QByteArrayView piece)
     }
     m_pending.append(piece);
 }
+
+} // namespace gateway

@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QList>
 
+namespace gateway {
+
 class LineSplitter
 {
 public:
@@ -28,3 +30,5 @@ private:
     bool m_afterCr = false;     // an LF right after a CR ends no second line
     int m_dropped = 0;
 };
+
+} // namespace gateway

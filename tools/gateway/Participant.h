@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QString>
 
+namespace gateway {
+
 namespace UserFlags {
 constexpr int Admin = 0x01;
 constexpr int Operator = 0x02;
@@ -55,3 +57,5 @@ private:
     QString m_channelKey;
     QSet<QString> m_squelched;
 };
+
+} // namespace gateway

@@ -3,6 +3,7 @@
 #include "Accounts.h"
 #include "Gateway.h"
 #include "GatewayOptions.h"
+#include "WireBytes.h"
 
 #include <QCoreApplication>
 
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillon-gateway"));
 
-    GatewayOptions options;
+    gateway::GatewayOptions options;
     QString message;
     if (!options.parse(QCoreApplication::arguments(), &message)) {
         std::fprintf(stderr, "quillon-gateway: %s\n", qPrintable(message));
@@ -24,28 +25,32 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    Gateway gateway(options.channel);
-    gateway.setServerRules(options.serverRules);
-    gateway.setAdmins(options.admins);
+    // Names typed on the command line go out in UTF-8, as today's clients send theirs.
+    gateway::Gateway server(gateway::fromUnicode(options.channel));
+    server.setServerRules(options.serverRules);
+    QStringList admins;
+    for (const QString &name : std::as_const(options.admins))
+        admins << gateway::fromUnicode(name);
+    server.setAdmins(admins);
     if (!options.accountsFile.isEmpty()) {
-        Accounts accounts;
+        gateway::Accounts accounts;
         if (!accounts.load(options.accountsFile, &message)) {
             std::fprintf(stderr, "quillon-gateway: %s\n", qPrintable(message));
             return 1;
         }
-        gateway.setAccounts(accounts);
+        server.setAccounts(accounts);
     }
-    if (!gateway.listen(options.address, options.port)) {
+    if (!server.listen(options.address, options.port)) {
         std::fprintf(stderr, "quillon-gateway: cannot listen on %s:%u: %s\n",
                      qPrintable(options.address.toString()), unsigned(options.port),
-                     qPrintable(gateway.errorString()));
+                     qPrintable(server.errorString()));
         return 1;
     }
     if (options.demo)
-        gateway.startDemo(options.demoPaceMs);
+        server.startDemo(options.demoPaceMs);
 
-    std::printf("listening on %s:%u\n", qPrintable(gateway.serverAddress().toString()),
-                unsigned(gateway.serverPort()));
+    std::printf("listening on %s:%u\n", qPrintable(server.serverAddress().toString()),
+                unsigned(server.serverPort()));
     std::fflush(stdout);
     return app.exec();
 }
