@@ -1,31 +1,32 @@
 #pragma once
-// Parser hosts for the benchmarks: one that throws every run away, one that
-// keeps the runs (to replay them straight into a text widget), and one that
-// writes into real panes.
+// Parser hosts for the benchmarks, each with its two transcript sinks: one
+// that throws every run away, one that keeps the runs (to replay them
+// straight into a text widget), and one that writes into real panes.
 
 #include "chat/ChatParser.h"
 #include "chat/TranscriptSink.h"
 
 #include <QList>
 
-// Answers every host question the way a logged-on client would.
+// Answers the parser the way a logged-on client would.
 class QuietHost : public ParserHost
 {
 public:
     void loggedOn(const QString &) override {}
     void setReplyName(const QString &) override {}
     void setChannel(const QString &) override {}
-    bool sendParserLine(const QString &) override { return true; }
-    bool joinLeave() override { return true; }
-    QString homeChan() override { return QStringLiteral("Clan Ashgrove"); }
+    bool sendJoin(const QString &) override { return true; }
 };
 
 class DiscardingHost : public QuietHost
 {
 public:
-    void AddText(const QString &txt, Rgb) override { chars += txt.size(); }
-    void AddText2(const QString &txt, Rgb) override { chars += txt.size(); }
-    qsizetype chars = 0;   // keeps the compiler from dropping the work
+    struct Counter : TranscriptSink {
+        void AddText(const QString &txt, Rgb) override { chars += txt.size(); }
+        qsizetype chars = 0;   // keeps the compiler from dropping the work
+    };
+    Counter upperSink;
+    Counter lowerSink;
 };
 
 struct Run {
@@ -38,24 +39,25 @@ struct Run {
 class RecordingHost : public QuietHost
 {
 public:
-    void AddText(const QString &txt, Rgb color) override { upper.append({txt, color}); }
-    void AddText2(const QString &txt, Rgb color) override { lower.append({txt, color}); }
+    struct Recorder : TranscriptSink {
+        explicit Recorder(QList<Run> &into) : runs(into) {}
+        void AddText(const QString &txt, Rgb color) override { runs.append({txt, color}); }
+        QList<Run> &runs;
+    };
     QList<Run> upper;
     QList<Run> lower;
+    Recorder upperSink{upper};
+    Recorder lowerSink{lower};
 };
 
 class PaneHost : public QuietHost
 {
 public:
     PaneHost(TranscriptSink &up, TranscriptSink &low)
-        : m_upper(up)
-        , m_lower(low)
+        : upperSink(up)
+        , lowerSink(low)
     {
     }
-    void AddText(const QString &txt, Rgb color) override { m_upper.AddText(txt, color); }
-    void AddText2(const QString &txt, Rgb color) override { m_lower.AddText(txt, color); }
-
-private:
-    TranscriptSink &m_upper;
-    TranscriptSink &m_lower;
+    TranscriptSink &upperSink;
+    TranscriptSink &lowerSink;
 };

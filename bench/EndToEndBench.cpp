@@ -78,7 +78,7 @@ struct Recording {
 void record(const QByteArray &bytes, Recording &rec)
 {
     RosterModel roster;
-    ChatParser parser(rec.host, roster);
+    ChatParser parser(rec.host, roster, rec.host.upperSink, rec.host.lowerSink);
     qsizetype lines = 0;
     char last = 0;
     for (const QByteArray &slice : Traffic::slices(bytes, Slice)) {

@@ -44,7 +44,7 @@ void Bench::memory()
     TranscriptPane *lower = window->txtChat2();
     PaneHost host(*upper, *lower);
     RosterModel roster;
-    ChatParser parser(host, roster);
+    ChatParser parser(host, roster, host.upperSink, host.lowerSink);
 
     const qint64 before = residentBytes();
     qint64 afterFirstBatch = 0;

@@ -23,7 +23,7 @@ void Bench::parser()
     for (int run = 0; run < 3; ++run) {
         DiscardingHost host;
         RosterModel roster;
-        ChatParser parser(host, roster);
+        ChatParser parser(host, roster, host.upperSink, host.lowerSink);
         QElapsedTimer t;
         t.start();
         for (const QByteArray &slice : slices)

@@ -44,18 +44,16 @@ class FuzzHost : public ParserHost
 {
 public:
     FuzzHost(TranscriptSink &up, TranscriptSink &low) : upper(up), lower(low) {}
-    void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
-    void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
     void loggedOn(const QString &) override {}
     void setReplyName(const QString &) override {}
     void setChannel(const QString &) override {}
-    bool sendParserLine(const QString &line) override
+    bool sendJoin(const QString &line) override
     {
         FUZZ_CHECK(!breaksLine(line), "a line sent to the server holds its own line break");
         return true;
     }
-    bool joinLeave() override { return joinLeaveOn; }
-    QString homeChan() override { return QStringLiteral("Lobby"); }
+    // The options a parser of this host follows.
+    ParserOptions options() const { return {joinLeaveOn, QStringLiteral("Lobby")}; }
 
     TranscriptSink &upper;
     TranscriptSink &lower;

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FindBar find(&upper);
     FuzzHost host(upper, lower);
     RosterModel roster;
-    ChatParser parser(host, roster);
+    ChatParser parser(host, roster, host.upper, host.lower);
+    parser.setOptions(host.options());
     const auto both = [&](void (TranscriptPane::*batch)()) { (upper.*batch)(); (lower.*batch)(); };
     while (in.remaining_bytes() > 0) {
         const uint8_t step = in.ConsumeIntegral<uint8_t>();

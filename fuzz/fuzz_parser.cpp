@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzHost host(upper, lower);
     host.joinLeaveOn = in.ConsumeBool();
     RosterModel roster;
-    ChatParser parser(host, roster);
+    ChatParser parser(host, roster, host.upper, host.lower);
+    parser.setOptions(host.options());
     for (size_t fed = 0; in.remaining_bytes() > 0 && fed < MaxInputBytes;) {
         const uint8_t step = in.ConsumeIntegral<uint8_t>();
         if (step >= 254) {
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int i = 1; i <= roster.count(); ++i) {
             const RosterModel::Entry &e = roster.entry(i);
             FUZZ_CHECK(e.icon >= 0 && e.icon <= 11, "a roster icon outside the image list");
-            FUZZ_CHECK(e.color == RosterModel::DefaultColor || e.color == RosterModel::RankColor,
+            FUZZ_CHECK(e.color == Colors::Teal || e.color == RosterModel::RankColor,
                        "a roster colour that is neither the default nor the rank colour");
         }
         FUZZ_CHECK(roster.countLabel() == QLatin1String("0") || roster.countLabel().startsWith(QLatin1Char(' ')),

@@ -77,8 +77,9 @@ private slots:
                                      << "[S][grey]Bob left the channel.\n[S][grey]Cid left the channel.\n" << "roster=Bob/3 count= 1";
         QTest::newRow("tab, no-break space") << "1001 USER Bob 0010 [STAR]\n1009 USER Bob\t 0002\n1003 LEAVE Bob\u00A0 0010" << 0 << ""
                                              << "[S][grey]Bob\u00A0 left the channel.\n" << "roster=Bob/6 count= 1";
-        QTest::newRow("channel") << "1001 USER Old 0010 [STAR]\n1007 CHANNEL \"Lobby\"" << 0 << "[S][cyan]You have joined channel Lobby\n"
-                                 << "" << "channel=Lobby count= 1";
+        // The channel the user is in, listed anew, is no channel entered.
+        QTest::newRow("channel") << "1001 USER Old 0010 [STAR]\n1007 CHANNEL \"Lobby\"\n1007 CHANNEL \"Lobby\"\n1007 CHANNEL \"\"" << 0
+                                 << "[S][cyan]You have joined channel Lobby\n[S][cyan]You have joined channel \n" << "" << "count= 1";
         QTest::newRow("users, flags") << "1001 USER Ann 0010 [CHAT]\n1001 USER Op 0012 [STAR]\n1009 USER Ann 0002\n1009 USER Op 0010" << 0
                                       << "" << "" << "roster=Ann/10! Op/6 count= 2";
         QTest::newRow("info, error") << "1018 INFO \"News\"\n1019 ERROR \"No such user.\"" << 0 << ""
@@ -86,10 +87,14 @@ private slots:
         QTest::newRow("102 lines") << many.mid(1) << 0 << "" << manyShown << "";
         QTest::newRow("welcome") << "2010 NAME bob\n1018 INFO \"Welcome to Battle.net!\"\n1018 INFO \"Welcome to Battle.net!\"\v"
                                     "1018 INFO \"Welcome to Battle.net!\"" << 0 << "[blue]Logged on as bob\n" + help + help
-                                 << welcome + welcome + welcome << "own=bob sent=/join Lobby;/join Lobby";
+                                 << welcome + welcome + welcome << "own=bob sent=/join Lobby";
         QTest::newRow("no welcome") << "1007 CHANNEL \"A\"\n2010 NAME bob\n1007 CHANNEL \"B\"\n1007 CHANNEL \"C\"" << 0
                                     << "[S][cyan]You have joined channel A\n[blue]Logged on as bob\n[S][cyan]You have joined channel B\n"
                                            + help + "[S][cyan]You have joined channel C\n" << "" << "own=bob channel=C sent=/join Lobby";
+        // A welcome before the logon: the help at once, the join once the logon is accepted.
+        QTest::newRow("welcome first") << "1018 INFO \"Welcome to Battle.net!\"\n2010 NAME bob\n1007 CHANNEL \"B\"\n2010 NAME bob" << 0
+                                       << help + "[blue]Logged on as bob\n[S][cyan]You have joined channel B\n[blue]Logged on as bob\n"
+                                       << welcome << "own=bob channel=B sent=/join Lobby";
         QTest::newRow("no home") << "1018 INFO \"Welcome to Battle.net!\"\n2010 NAME bob\n1007 CHANNEL \"B\"" << int(NoHome)
                                  << help + "[blue]Logged on as bob\n[S][cyan]You have joined channel B\n" << welcome << "own=bob channel=B";
         // Before the logon a plain line shows in yellow and a refusal in red; "Username: " echoes the name typed.
@@ -119,10 +124,9 @@ private slots:
     {
         QFETCH(QString, lines);
         QFETCH(int, options);
-        rig->host.joinLeaveOn = !(options & NoJoinLeave);
-        rig->host.home = (options & NoHome) ? QString() : QStringLiteral("Lobby");
+        rig->parser.setOptions({!(options & NoJoinLeave), (options & NoHome) ? QString() : QStringLiteral("Lobby")});
         for (const QString &connection : lines.split('\v')) {
-            rig->parser.resetConnection();
+            rig->reconnect();
             for (const QString &arrival : connection.split('\f'))
                 rig->arrive(Wire::encode(QString(arrival).replace('\n', "\r\n") + "\r\n"));
         }

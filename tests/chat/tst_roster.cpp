@@ -54,5 +54,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RosterTest)
+QTEST_GUILESS_MAIN(RosterTest)
 #include "tst_roster.moc"

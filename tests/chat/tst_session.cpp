@@ -1,14 +1,17 @@
 // The connection against a scripted gateway on loopback: the back-off, the
-// logon bytes, outgoing lines, disconnection with and without reconnection,
-// and a refused connection that waits longer each time.
+// server address, the logon bytes, outgoing lines, the channel state and the
+// home join, disconnection with and without reconnection, and a refused
+// connection that waits longer each time until the user connects again.
 
 #include "GatewaySessionTest.h"
 #include "chat/Colors.h"
 
+#include <QMetaEnum>
 #include <QSignalSpy>
 
 using Colors::Red;
 using State = ChatSession::State;
+using ChannelState = ChatSession::ChannelState;
 
 class SessionTest : public GatewaySessionTest
 {
@@ -23,6 +26,25 @@ private slots:
         for (int i = 0; i < 8; ++i)
             waits << backoff.next();
         QCOMPARE(waits, (QList<int>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000}));
+    }
+
+    void parseServer_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("address");   // "host port", empty when refused
+        QTest::newRow("host") << " example.org " << "example.org 6112";
+        QTest::newRow("host:port") << "example.org:7000" << "example.org 7000";
+        QTest::newRow("IPv6 with port") << "[::1]:6113" << "::1 6113";
+        QTest::newRow("IPv6 in brackets") << "[::1]" << "::1 6112";
+        QTest::newRow("bare IPv6") << "fe80::1" << "fe80::1 6112";
+        for (const char *bad : {"", "host:", "host:0", "host:65536", "host:6x", "[::1", "[::1]6112", "[::1]:", ":6112", "a b"})
+            QTest::newRow(bad) << bad << "";
+    }
+    void parseServer()
+    {
+        QFETCH(QString, server);
+        const auto address = ChatSession::parseServer(server);
+        QTEST(address ? address->host + ' ' + QString::number(address->port) : QString(), "address");
     }
 
     void logonRecord_data()
@@ -75,8 +97,8 @@ private slots:
         QFETCH(bool, stable);
         settings.autoReconnectValue = autoReconnect;
         session->setStableAfterForTesting(stable ? 0 : 60000);
-        session->backoff().next();
         QVERIFY(logOn());
+        session->backoff().next();   // as after an automatic attempt
         // Lines split anywhere, down to single bytes, still arrive whole.
         for (char c : QByteArray("1001 USER bob 0010 [CHAT]\r\n1004 WHISPER Ann 0010 \"x\"\r\n")) {
             gateway->send(QByteArray(1, c));
@@ -103,13 +125,59 @@ private slots:
         QCOMPARE(upper.count(Disconnected), 1);   // our own close is not a second one
     }
 
+    // The label reads the state and name the signal carries: a kick and then
+    // the server's close end "not logged on"; an empty channel name is a channel.
+    void channelState_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("close");
+        QTest::addColumn<QString>("changes");
+        QTest::newRow("kick, close") << QByteArray("1003 LEAVE bob 0000") << true << "Left: NoneYet:";
+        QTest::newRow("empty channel") << QByteArray("1007 CHANNEL \"\"") << false << "Joined:";
+        QTest::newRow("empty channel, close") << QByteArray("1007 CHANNEL \"\"") << true << "Joined: NoneYet:";
+    }
+    void channelState()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, close);
+        QVERIFY(logOn());
+        QSignalSpy changes(session.get(), &ChatSession::channelChanged);
+        gateway->sendLines({line});
+        QTRY_COMPARE(changes.size(), 1);
+        if (close) {
+            gateway->dropClient();
+            QTRY_COMPARE(session->state(), State::Disconnected);
+        }
+        QStringList seen;
+        for (const QList<QVariant> &change : changes)
+            seen << QMetaEnum::fromType<ChannelState>().valueToKey(int(change.value(0).value<ChannelState>())) + (':' + change.value(1).toString());
+        QTEST(seen.join(' '), "changes");
+    }
+
+    // A welcome line before the logon: the home join goes out once the logon
+    // is accepted, and only once.
+    void welcomeBeforeTheLogonStillJoins()
+    {
+        settings.homeChanValue = "Lobby";
+        session->Login();
+        QVERIFY(QTest::qWaitFor([&] { return gateway->received().count("\r\n") >= 2; }));
+        gateway->take();
+        gateway->sendLines({"1018 INFO \"Welcome to Battle.net!\"", "2010 NAME bob", "1007 CHANNEL \"Chat\""});
+        QTRY_COMPARE(session->channel(), QStringLiteral("Chat"));
+        QCOMPARE(wireUpToMarker(), QByteArray("/join Lobby\r"));
+    }
+
     void refusedConnectionWaitsLongerEachTime()
     {
         settings.autoReconnectValue = true;
+        // A typed port wins over the default one.
+        settings.serverValue = "127.0.0.1:" + QString::number(gateway->port());
+        session->setPortForTesting(9);
         gateway.reset();   // nobody listens on its port any more
+        const Run refused{"Connection failed: " + settings.serverValue + " refused the connection." + CrLf, Red};
         session->Login();
         QTRY_COMPARE(session->state(), State::Waiting);
-        QVERIFY(upper.runs.at(1).text.startsWith("Connection failed: "));
+        QCOMPARE(upper.runs.at(1), refused);
         QCOMPARE(upper.runs.at(2), (Run{Disconnected, Red}));
         QCOMPARE(upper.runs.at(3), (Run{"Reconnecting in 0.02 seconds..." + CrLf, Red}));
         QTRY_COMPARE(upper.count("Reconnecting in 0.04 seconds..." + CrLf), 1);
@@ -118,6 +186,10 @@ private slots:
         QCOMPARE(session->state(), State::Disconnected);
         QTest::qWait(200);
         QCOMPARE(upper.count(Disconnected), 2);
+        // Connecting by hand starts the waits over.
+        session->Login();
+        QTRY_COMPARE(upper.count("Reconnecting in 0.02 seconds..." + CrLf), 2);
+        session->cancelPendingReconnect();
     }
 };
 

@@ -33,7 +33,7 @@ struct Client
         settings.autoReconnectValue = true;
         session = std::make_unique<ChatSession>(settings, upper, lower);
         session->setPortForTesting(port);
-        session->sendQueue().setClock(std::move(clock));
+        session->outbox().sendQueue().setClock(std::move(clock));
         session->Login();
         (void)QTest::qWaitFor([this] { return session->channel() == settings.homeChanValue || !session->isActive(); },
                               Timeout);
@@ -120,17 +120,17 @@ void TestGatewayEndToEnd::sayOnlyWhatWasSaid()
         said << QStringLiteral("burst %1").arg(i, 2, 10, QLatin1Char('0'));
     const QString words = QStringLiteral("0123456789 ").repeated(41);
     said << words.left(450).trimmed() << QStringLiteral("/w alice ") + words.left(300).trimmed();
-    QSignalSpy sent(&b.sendQueue(), &SendQueue::send);
+    QSignalSpy sent(&b.outbox().sendQueue(), &SendQueue::send);
     for (const QString &line : said)
-        QVERIFY(b.say(line));
-    QVERIFY(b.waitingLines() > 0);
+        QVERIFY(b.outbox().say(line));
+    QVERIFY(b.outbox().waitingLines() > 0);
     // Each round the clock moves on once alice heard all that left so far.
-    for (int round = 0; round < 20 && b.waitingLines() > 0; ++round) {
+    for (int round = 0; round < 20 && b.outbox().waitingLines() > 0; ++round) {
         QTRY_COMPARE_WITH_TIMEOUT(alice.upper.plainText().count(QStringLiteral("]  bob")), sent.count(), Timeout);
         ms += SendQueue::WindowMs;
-        b.sendQueue().poll();
+        b.outbox().sendQueue().poll();
     }
-    QCOMPARE(b.waitingLines(), 0);
+    QCOMPARE(b.outbox().waitingLines(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(alice.upper.plainText().count(QStringLiteral("]  bob")), sent.count(), Timeout);
     QString heard = alice.upper.plainText();
     for (int i = 0; i < 12; ++i) {   // in order
@@ -151,7 +151,7 @@ void TestGatewayEndToEnd::sayOnlyWhatWasSaid()
     QVERIFY(!bob.lowerHas(QStringLiteral("quota")) && b.isActive());
 
     // Kicked: no channel, nobody listed.
-    QVERIFY(alice.session->say(QStringLiteral("/kick bob")));
+    QVERIFY(alice.session->outbox().say(QStringLiteral("/kick bob")));
     QTRY_VERIFY_WITH_TIMEOUT(b.channel().isEmpty(), Timeout);
     QCOMPARE(b.roster().count(), 0);
     QVERIFY(bob.upper.plainText().contains(QStringLiteral("You are in no channel now: bob has been kicked by alice.")));

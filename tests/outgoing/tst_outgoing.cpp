@@ -67,7 +67,7 @@ private slots:
             upper.clear();
         }
         InputLine input;
-        SendPath path(*session, input);
+        SendPath path(*session, upper, input);
         connect(&input, &InputLine::sendRequested, &path, &SendPath::Send);
         if (via == "whisper") {
             gateway->sendLines({"1004 WHISPER alice 0010 \"psst\""});
@@ -100,21 +100,21 @@ private slots:
     // drop them and say how many.
     void sendQueueHoldsAndDrops()
     {
-        session->sendQueue().setClock([] { return qint64(0); });
+        session->outbox().sendQueue().setClock([] { return qint64(0); });
         QVERIFY(logOn());   // its home join took one of the four
         for (const char *line : {"a", "b", "c", "d", "e", "f"})
-            QVERIFY(session->say(QLatin1String(line)));
+            QVERIFY(session->outbox().say(QLatin1String(line)));
         QCOMPARE(wireUpToMarker(), QByteArray("a\rb\rc\r"));
-        QCOMPARE(session->waitingLines(), 3);
+        QCOMPARE(session->outbox().waitingLines(), 3);
         QCOMPARE(upper.runs, ownEcho("a") + ownEcho("b") + ownEcho("c"));
         upper.clear();
-        session->cancelWaiting();
+        session->outbox().cancelWaiting();
         QCOMPARE(upper.runs, (QList<Run>{{"Cancelled: 3 waiting lines were not sent." + CrLf, Colors::Red}}));
-        QVERIFY(session->say("g"));
+        QVERIFY(session->outbox().say("g"));
         upper.clear();
         session->disconnectByUser();
         QCOMPARE(upper.runs.value(0), (Run{"1 waiting line was not sent." + CrLf, Colors::Red}));
-        QCOMPARE(session->waitingLines(), 0);
+        QCOMPARE(session->outbox().waitingLines(), 0);
     }
 
     void rosterCommands_data()
@@ -144,7 +144,7 @@ private slots:
         QFETCH(QString, left);
         QVERIFY(wire.isNull() || logOn());
         InputLine input;
-        RosterCommands commands(*session, input);
+        RosterCommands commands(*session, upper, input);
         session->setSelName(selName);
         input.setEditText(typed);
         OutgoingMenus::createLstMenu(commands, &input)->actions().at(item)->trigger();

@@ -1,8 +1,8 @@
 #pragma once
-// A parser host that records both panes, the lines sent and the window
-// state, so parser tests see every effect of a line; and the rig of host,
-// roster and parser that the parser and roster tests feed with bytes and
-// read back as text.
+// A parser host that records the lines sent and the window state, and two
+// recording panes, so parser tests see every effect of a line; and the rig
+// of host, roster and parser that the parser and roster tests feed with
+// bytes and read back as text.
 
 #include "RecordingSink.h"
 #include "chat/ChatParser.h"
@@ -16,20 +16,31 @@
 class RecordingHost : public ParserHost
 {
 public:
-    void AddText(const QString &txt, Rgb color) override { upper.AddText(txt, color); }
-    void AddText2(const QString &txt, Rgb color) override { lower.AddText(txt, color); }
-    void loggedOn(const QString &name) override { ownName = name; }
+    void loggedOn(const QString &name) override
+    {
+        ownName = name;
+        accepting = true;
+    }
     void setReplyName(const QString &name) override { replyName = name; }
     void setChannel(const QString &name) override { channel = name; }
-    bool sendParserLine(const QString &line) override
+    // As the session: nothing goes out before the logon is accepted or after
+    // it was refused.
+    bool sendJoin(const QString &line) override
     {
-        sent.append(line);
-        return true;
+        if (accepting)
+            sent.append(line);
+        return accepting;
     }
-    bool joinLeave() override { return joinLeaveOn; }
-    QString homeChan() override { return home; }
-    void leftChannel() override { ++left; }
-    void logonRefused(const QString &reason) override { refused << reason; }
+    void leftChannel() override
+    {
+        channel.clear();
+        ++left;
+    }
+    void logonRefused(const QString &reason) override
+    {
+        refused << reason;
+        accepting = false;
+    }
     void addressed(const QString &from, const QString &text) override { alerts << from + ':' + text; }
 
     RecordingSink upper;
@@ -41,14 +52,21 @@ public:
     int left = 0;
     QStringList refused;
     QStringList alerts;
-    bool joinLeaveOn = true;
-    QString home = QStringLiteral("Lobby");
+    bool accepting = false;
 };
 
 struct ParserRig {
     RecordingHost host;
     RosterModel roster;
-    ChatParser parser{host, roster};
+    ChatParser parser{host, roster, host.upper, host.lower};
+
+    ParserRig() { parser.setOptions({true, QStringLiteral("Lobby")}); }
+    // A new connection for parser and host.
+    void reconnect()
+    {
+        parser.resetConnection();
+        host.accepting = false;
+    }
 
     // One arrival, read in slices that end at the given cuts.
     void arrive(const QByteArray &bytes, QList<qsizetype> cuts = {})

@@ -7,9 +7,10 @@
 #include "codec/SafeText.h"
 #include "codec/Wire.h"
 
-ChatParser::ChatParser(ParserHost &host, RosterModel &roster)
+ChatParser::ChatParser(ParserHost &host, RosterModel &roster, TranscriptSink &upper, TranscriptSink &lower)
     : m_host(host)
     , m_roster(roster)
+    , m_formatter(upper, lower, m_options)
 {
 }
 
@@ -23,9 +24,12 @@ void ChatParser::resetConnection()
     m_splitter.reset();
     m_decoder.beginArrival();
     m_loggedOn = false;
-    m_homeJoined = false;
+    m_homeClaimed = false;
+    m_joinWaiting = false;
     m_ownName.clear();
     m_lastInfo.clear();
+    m_inChannel = false;
+    m_channel.clear();
 }
 
 void ChatParser::ParseData(const QByteArray &data)
@@ -36,7 +40,7 @@ void ChatParser::ParseData(const QByteArray &data)
         if (piece.kind == LineSplitter::Piece::End)
             return;
         if (piece.kind == LineSplitter::Piece::Overlong)
-            EventFormatter::droppedLine(m_host, MaxTail);
+            m_formatter.droppedLine(MaxTail);
         else
             handleLine(piece.bytes);
     }
@@ -79,22 +83,27 @@ void ChatParser::handleLine(QByteArrayView bytes)
     // last: it may end the connection.
     switch (effect) {
     case Effect::Show:
-        EventFormatter::format(m_host, event);
+        m_formatter.format(event);
         if (addressesUser(event))
             m_host.addressed(Blanks::trimmed(event.name).toString(), event.text);
         break;
     case Effect::Hide:
         break;
     case Effect::JoinHome:
-        EventFormatter::format(m_host, event);
-        joinHome();   // the join goes out after the line that caused it is shown
+        m_formatter.format(event);
+        sendHomeJoin();   // the join goes out after the line that caused it is shown
+        m_formatter.homeHelp();
+        break;
+    case Effect::SendJoin:
+        m_formatter.format(event);
+        sendHomeJoin();
         break;
     case Effect::LeftChannel:
-        EventFormatter::leftChannel(m_host, reason);
+        m_formatter.leftChannel(reason);
         m_host.leftChannel();
         break;
     case Effect::Refused:
-        EventFormatter::logonRefused(m_host, event.line);
+        m_formatter.logonRefused(event.line);
         m_host.logonRefused(event.line);
         break;
     }
@@ -102,7 +111,9 @@ void ChatParser::handleLine(QByteArrayView bytes)
 
 // Updates the chat state and says what the line shows. Joins the home
 // channel on the welcome line, or (for servers without one) on the first
-// channel after the logon; once per connection.
+// channel after the logon; once per connection. A welcome line before the
+// logon shows the help at once, and its join waits for 2010 NAME: before
+// that the server would take the line for a name or password.
 ChatParser::Effect ChatParser::apply(const ChatEvent &e)
 {
     using Kind = ChatEvent::Kind;
@@ -111,7 +122,7 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
         m_loggedOn = true;
         m_ownName = e.ownName;
         m_host.loggedOn(e.ownName);
-        break;
+        return m_joinWaiting ? Effect::SendJoin : Effect::Show;
     case Kind::User:
         m_roster.addUser(e.name, e.product, e.flags);
         break;
@@ -124,8 +135,8 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
             // Kicked (or left): no channel, nobody listed, a count of 0.
             m_roster.clear();
             m_roster.refreshCount();
-            m_host.setChannel(QString());
-            return Effect::LeftChannel;
+            m_inChannel = false;
+            return Effect::LeftChannel;   // the host hears of it once its line is shown
         }
         m_roster.removeUser(e.name);
         m_roster.refreshCount();
@@ -133,11 +144,20 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
     case Kind::Whisper:
         m_host.setReplyName(e.name);
         break;
-    case Kind::Channel:
+    case Kind::Channel: {
         // The count label keeps its caption until the USER lines that follow.
         m_roster.clear();
         m_host.setChannel(e.channel);
-        return m_loggedOn ? claimHomeJoin() : Effect::Show;
+        // A join of the channel the user is in (the home channel is often the
+        // one the server puts a new user in) only lists it anew: one join
+        // line per channel entered.
+        const bool entered = !m_inChannel || e.channel != m_channel;
+        m_inChannel = true;
+        m_channel = e.channel;
+        if (m_loggedOn && !m_homeClaimed)
+            return claimHomeJoin();
+        return entered ? Effect::Show : Effect::Hide;
+    }
     case Kind::Flags:
         m_roster.updateFlags(e.name, e.flags);
         break;
@@ -163,9 +183,10 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
 
 ChatParser::Effect ChatParser::claimHomeJoin()
 {
-    if (m_homeJoined)
+    if (m_homeClaimed)
         return Effect::Show;
-    m_homeJoined = true;
+    m_homeClaimed = true;
+    m_joinWaiting = true;
     return Effect::JoinHome;
 }
 
@@ -196,12 +217,14 @@ QString ChatParser::kickReason() const
     return m_lastInfo.contains(Blanks::trimmed(m_ownName)) ? m_lastInfo : QString();
 }
 
-// "/join " + the home channel, then the help. Without a home channel there
-// is nothing to join; the help still shows.
-void ChatParser::joinHome()
+// "/join " + the home channel, once the logon is accepted; it stays
+// waiting until the host has queued it. Without a home channel there is
+// nothing to join (the help still shows).
+void ChatParser::sendHomeJoin()
 {
-    const QString home = m_host.homeChan();
-    if (!home.isEmpty())
-        m_host.sendParserLine(QStringLiteral("/join ") + home);
-    EventFormatter::homeHelp(m_host);
+    if (!m_joinWaiting || !m_loggedOn)
+        return;
+    const QString &home = m_options.homeChannel;
+    if (home.isEmpty() || m_host.sendJoin(QStringLiteral("/join ") + home))
+        m_joinWaiting = false;
 }

@@ -4,8 +4,6 @@
 #include "settings/SettingsAccess.h"
 #include "TranscriptSink.h"
 #include "codec/Wire.h"
-#include "outgoing/MessageSplitter.h"
-#include "outgoing/OwnLineEcho.h"
 
 #include <QElapsedTimer>
 #include <QSignalBlocker>
@@ -53,7 +51,14 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
     , m_upper(upper)
     , m_lower(lower)
     , m_socket(new QTcpSocket(this))
-    , m_parser(*this, m_roster)
+    , m_parser(*this, m_roster, upper, lower)
+    , m_outbox(upper, [this](const QString &line) {
+        // A line the socket refuses means the connection is broken.
+        if (SendLine(line))
+            return true;
+        Disconnect();
+        return false;
+    })
 {
     // Let the kernel hold back a flooding server instead of our memory.
     m_socket->setReadBufferSize(1024 * 1024);
@@ -66,11 +71,9 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
     m_sliceTimer.setInterval(0);
     connect(&m_sliceTimer, &QTimer::timeout, this, &ChatSession::readSlice);
     m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &ChatSession::Login);
+    connect(&m_retryTimer, &QTimer::timeout, this, &ChatSession::connectToServer);
     connect(&m_roster, &QAbstractItemModel::rowsRemoved, this, &ChatSession::forgetGoneSelection);
     connect(&m_roster, &QAbstractItemModel::modelReset, this, &ChatSession::forgetGoneSelection);
-    connect(&m_queue, &SendQueue::send, this, &ChatSession::writeQueued);
-    connect(&m_queue, &SendQueue::waitingChanged, this, &ChatSession::waitingChanged);
 }
 
 ChatSession::~ChatSession()
@@ -79,15 +82,70 @@ ChatSession::~ChatSession()
     closeSocket();
 }
 
+std::optional<ChatSession::Address> ChatSession::parseServer(const QString &server, quint16 defaultPort)
+{
+    const QString text = server.trimmed();
+    Address address{text, defaultPort};
+    QString port;
+    if (text.startsWith(QLatin1Char('['))) {
+        // [IPv6 address] or [IPv6 address]:port
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return std::nullopt;
+        address.host = text.mid(1, close - 1);
+        const QString rest = text.mid(close + 1);
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1Char(':')))
+            return std::nullopt;
+        port = rest.mid(1);
+        if (rest.isEmpty())
+            port.clear();
+        else if (port.isEmpty())
+            return std::nullopt;
+    } else if (text.count(QLatin1Char(':')) == 1) {
+        // host:port; more than one colon is an IPv6 address without a port
+        const qsizetype colon = text.indexOf(QLatin1Char(':'));
+        address.host = text.left(colon);
+        port = text.mid(colon + 1);
+        if (port.isEmpty())
+            return std::nullopt;
+    }
+    if (address.host.isEmpty() || address.host.contains(QLatin1Char(' ')))
+        return std::nullopt;
+    if (!port.isEmpty()) {
+        bool ok = false;
+        address.port = port.toUShort(&ok);
+        if (!ok || address.port == 0)
+            return std::nullopt;
+    }
+    return address;
+}
+
 void ChatSession::Login()
+{
+    // The user's own attempt: whatever the automatic ones went through, the
+    // next wait is the first step again.
+    m_backoff.reset();
+    connectToServer();
+}
+
+void ChatSession::connectToServer()
 {
     m_retryTimer.stop();
     const QString server = m_settings.server();
     AddText(QStringLiteral("Connecting to ") + server + QStringLiteral("...") + CrLf, Colors::Red);
     closeSocket();
+    m_outbox.close();
     m_parser.resetConnection();
+    const std::optional<Address> address = parseServer(server, m_port);
+    if (!address) {
+        AddText(QStringLiteral("Connection failed: \"%1\" is not a host name or host:port.").arg(server) + CrLf, Colors::Red);
+        setState(State::Disconnected);
+        return;
+    }
+    m_address = (address->host.contains(QLatin1Char(':')) ? '[' + address->host + ']' : address->host)
+                + QLatin1Char(':') + QString::number(address->port);
     setState(State::Connecting);
-    m_socket->connectToHost(server, m_port);
+    m_socket->connectToHost(address->host, address->port);
 }
 
 void ChatSession::Disconnect(Reconnect policy)
@@ -98,21 +156,20 @@ void ChatSession::Disconnect(Reconnect policy)
     const bool stable = m_state == State::LoggedOn && m_loggedOnFor.elapsed() >= m_stableAfterMs;
     m_retryTimer.stop();
     closeSocket();
-    m_echoes.clear();
-    reportUnsent(m_queue.clear(), QString());
+    m_outbox.close();
     AddText(QStringLiteral("Disconnected.") + CrLf + CrLf, Colors::Red);
     setState(State::Disconnected);
     m_replyName.clear();
     m_roster.clear();
     m_roster.setCountLabel(QString::number(m_roster.count()));
-    setChannel(QString());
+    placeIn(ChannelState::NoneYet, QString());
     if (policy == Reconnect::Never || !m_settings.autoReconnect())
         return;
     // A connection that lived comes back at once; one that never got that far
     // or ended soon after its logon waits its turn.
     if (stable) {
         m_backoff.reset();
-        Login();
+        connectToServer();
     } else {
         scheduleReconnect();
     }
@@ -151,59 +208,10 @@ bool ChatSession::SendLine(const QString &line)
     return m_socket->write(bytes) == bytes.size();
 }
 
-bool ChatSession::queueLine(const QString &line, Echo echo)
-{
-    if (m_state != State::LoggedOn)
-        return false;
-    m_echoes.enqueue(echo);
-    m_queue.enqueue(line);
-    return true;
-}
-
-bool ChatSession::say(const QString &line)
-{
-    if (m_state != State::LoggedOn)
-        return false;
-    const Echo echo = line.startsWith(QLatin1Char('/')) ? Echo::None : Echo::Own;
-    for (const QString &piece : MessageSplitter::split(line))
-        queueLine(piece, echo);
-    return true;
-}
-
 void ChatSession::forgetGoneSelection()
 {
     if (!m_selName.isEmpty() && m_roster.FindUser(m_selName) < 0)
         m_selName.clear();
-}
-
-void ChatSession::cancelWaiting()
-{
-    const int dropped = m_queue.cancel();
-    m_echoes.clear();
-    reportUnsent(dropped, QStringLiteral("Cancelled: "));
-}
-
-// The queue lets a line go: it is written now and shown now, so the
-// transcript keeps the order in which the others see the lines.
-void ChatSession::writeQueued(const QString &line)
-{
-    const Echo echo = m_echoes.isEmpty() ? Echo::None : m_echoes.dequeue();
-    if (!SendLine(line)) {
-        Disconnect();
-        return;
-    }
-    if (echo == Echo::Own)
-        OwnLineEcho::show(*this, line);
-}
-
-void ChatSession::reportUnsent(int lines, const QString &why)
-{
-    if (lines <= 0)
-        return;
-    AddText(why + (lines == 1 ? QStringLiteral("1 waiting line was not sent.")
-                              : QStringLiteral("%1 waiting lines were not sent.").arg(lines))
-                + CrLf,
-            Colors::Red);
 }
 
 bool ChatSession::isConnected() const
@@ -214,11 +222,14 @@ bool ChatSession::isConnected() const
 void ChatSession::onConnected()
 {
     AddText(QStringLiteral("Connected! Logging on...") + CrLf, Colors::Green);
+    // The logon record: 0x03 0x04, then the name and the password, each
+    // closed with CR LF.
+    static const QByteArray RecordLineEnd("\r\n");
     QByteArray record("\x03\x04");
     record += Wire::encode(m_settings.userName());
-    record += "\r\n";
+    record += RecordLineEnd;
     record += Wire::encode(m_settings.password());
-    record += "\r\n";
+    record += RecordLineEnd;
     m_socket->write(record);
     setState(State::LoggingOn);
     emit inputFocusRequested();
@@ -233,6 +244,7 @@ void ChatSession::onReadyRead()
         return;
     // A new arrival: the parser's working fields start afresh here, and carry
     // across the slices that follow.
+    m_parser.setOptions({m_settings.joinLeave(), m_settings.homeChan()});
     m_parser.beginArrival();
     readSlice();
 }
@@ -276,8 +288,16 @@ void ChatSession::onConnectionLost()
 void ChatSession::onSocketError(QAbstractSocket::SocketError error)
 {
     // A peer close also arrives as disconnected(); it needs no explanation.
-    if (error != QAbstractSocket::RemoteHostClosedError)
-        AddText(QStringLiteral("Connection failed: ") + m_socket->errorString() + CrLf, Colors::Red);
+    // The two failures a typed server meets most name what was tried.
+    QString why;
+    if (error == QAbstractSocket::HostNotFoundError)
+        why = QStringLiteral("could not find host %1.").arg(m_address.left(m_address.lastIndexOf(QLatin1Char(':'))));
+    else if (error == QAbstractSocket::ConnectionRefusedError)
+        why = QStringLiteral("%1 refused the connection.").arg(m_address);
+    else if (error != QAbstractSocket::RemoteHostClosedError)
+        why = m_socket->errorString();
+    if (!why.isEmpty())
+        AddText(QStringLiteral("Connection failed: ") + why + CrLf, Colors::Red);
     onConnectionLost();
 }
 
@@ -304,16 +324,11 @@ void ChatSession::AddText(const QString &txt, Rgb color)
     m_upper.AddText(txt, color);
 }
 
-void ChatSession::AddText2(const QString &txt, Rgb color)
-{
-    m_lower.AddText(txt, color);
-}
-
 void ChatSession::loggedOn(const QString &ownName)
 {
     m_userName = ownName;
     m_loggedOnFor.start();
-    m_queue.restart();
+    m_outbox.open(ownName);
     setState(State::LoggedOn);
     emit ownNameChanged(ownName);
 }
@@ -325,16 +340,25 @@ void ChatSession::setReplyName(const QString &name)
 
 void ChatSession::setChannel(const QString &channel)
 {
-    if (channel == m_channel)
-        return;
-    m_channel = channel;
-    emit channelChanged(channel);
+    placeIn(ChannelState::Joined, channel);
 }
 
 void ChatSession::leftChannel()
 {
+    placeIn(ChannelState::Left, QString());
     // The roster is empty now, so the roster commands have no target.
     m_selName.clear();
+}
+
+// Both the state and the name go with the signal, so the channel label can
+// tell "not logged on", "in no channel" and a channel with an empty name apart.
+void ChatSession::placeIn(ChannelState state, const QString &channel)
+{
+    if (state == m_channelState && channel == m_channel)
+        return;
+    m_channelState = state;
+    m_channel = channel;
+    emit channelChanged(state, channel);
 }
 
 // The same name and password would be refused again, and servers ban
@@ -350,17 +374,9 @@ void ChatSession::addressed(const QString &from, const QString &text)
     emit alert(from, text);
 }
 
-bool ChatSession::sendParserLine(const QString &line)
+// The parser's one line: the home channel's join, through the outbox like
+// every line after the logon, and refused before it.
+bool ChatSession::sendJoin(const QString &line)
 {
-    return queueLine(line);
-}
-
-bool ChatSession::joinLeave()
-{
-    return m_settings.joinLeave();
-}
-
-QString ChatSession::homeChan()
-{
-    return m_settings.homeChan();
+    return m_outbox.queueLine(line);
 }

@@ -1,22 +1,24 @@
 #pragma once
-// The chat connection and everything it owns: the socket, the parser, the
-// roster and the state that a connection changes (its status, the channel,
-// the own name and the reply target). No widgets: the main window maps the
-// status to its button caption and title, and binds its panes as the two
-// transcript sinks.
+// The chat connection and everything it owns: the socket, the logon, the
+// reconnection, the parser, the roster, the outbox (what goes to the server
+// after the logon) and the state that a connection changes (its status, the
+// channel, the own name and the reply target). No widgets: the main window
+// maps the status to its button caption and title, and binds its panes as
+// the two transcript sinks.
 
 #include "ChatParser.h"
 #include "ReconnectBackoff.h"
 #include "RosterModel.h"
-#include "outgoing/SendQueue.h"
+#include "outgoing/Outbox.h"
 
 #include <QElapsedTimer>
-#include <QQueue>
 
 #include <QAbstractSocket>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
+#include <optional>
 
 class QTcpSocket;
 class SettingsAccess;
@@ -42,30 +44,30 @@ public:
                 QObject *parent = nullptr);
     ~ChatSession() override;
 
-    // Starts a connection to the selected server.
+    // Where the server setting points: a host name or address, optionally
+    // with ":port"; an IPv6 address with a port goes in brackets
+    // ("[::1]:6112"). Without a port, defaultPort. Nothing when the text is
+    // no such address.
+    struct Address {
+        QString host;
+        quint16 port = Port;
+    };
+    static std::optional<Address> parseServer(const QString &server, quint16 defaultPort = Port);
+
+    // Starts a connection to the selected server, as the user asked for it:
+    // the waits between automatic attempts start over.
     void Login();
     // Closes the connection, resets its state and, when the policy and the
     // setting allow it, starts the next one.
     void Disconnect(Reconnect policy = Reconnect::AsSet);
     // Writes text and one CR to the socket at once. False when the socket
-    // refuses it. Everything after the logon goes through the send queue.
+    // refuses it. Everything after the logon goes through the outbox.
     bool SendLine(const QString &line);
     bool isConnected() const;
 
-    // How a queued line shows when it leaves: not at all (the server answers
-    // for commands), or as the user's own chat line.
-    enum class Echo { None, Own };
-    // Queues one line for the server; it leaves when the server's flood rule
-    // allows, in order, and is echoed then. False, and nothing queued, until
-    // the server has accepted the logon.
-    bool queueLine(const QString &line, Echo echo = Echo::None);
-    // Queues what the user says: talk, whispers and emotes too long for the
-    // server go as several lines; talk is echoed as the user's own line.
-    bool say(const QString &line);
-    int waitingLines() const { return m_queue.waiting(); }
-    // Drops the lines still waiting and says how many.
-    void cancelWaiting();
-    SendQueue &sendQueue() { return m_queue; }
+    // What goes to the server after the logon: split, queued against the
+    // flood rule and echoed. It takes lines from the logon to the disconnect.
+    Outbox &outbox() { return m_outbox; }
 
     // The connect button while it reads "&Disconnect".
     void disconnectByUser() { Disconnect(Reconnect::Never); }
@@ -78,6 +80,14 @@ public:
     {
         return m_state == State::Connecting || m_state == State::LoggingOn || m_state == State::LoggedOn;
     }
+    // Whether the user is in a channel: none named yet (no connection, or
+    // logged on before the server's first 1007 CHANNEL), in the channel the
+    // server named last (whose name may be empty), or left it (kicked) and
+    // in none until the next one.
+    enum class ChannelState { NoneYet, Joined, Left };
+    Q_ENUM(ChannelState)
+    ChannelState channelState() const { return m_channelState; }
+    bool inChannel() const { return m_channelState == ChannelState::Joined; }
     // The channel we are in; empty when in none.
     QString channel() const { return m_channel; }
     QString ownName() const { return m_userName; }      // `UserName` of the window
@@ -104,28 +114,27 @@ public:
 signals:
     void stateChanged(ChatSession::State state);
     void ownNameChanged(const QString &name);
-    void channelChanged(const QString &channel);
+    // The channel state or name changed; the name is empty unless Joined.
+    void channelChanged(ChatSession::ChannelState state, const QString &channel);
     void inputFocusRequested();
     // Somebody whispered to the user, or named the user in channel talk or an
     // emote; the line has just been appended to the upper pane.
     void alert(const QString &from, const QString &text);
-    // How many lines wait for the server's flood rule.
-    void waitingChanged(int lines);
 
 private:
     // ParserHost
-    void AddText(const QString &txt, Rgb color) override;
-    void AddText2(const QString &txt, Rgb color) override;
     void loggedOn(const QString &ownName) override;
     void setReplyName(const QString &name) override;
     void setChannel(const QString &channel) override;
     void leftChannel() override;
     void logonRefused(const QString &reason) override;
     void addressed(const QString &from, const QString &text) override;
-    bool sendParserLine(const QString &line) override;
-    bool joinLeave() override;
-    QString homeChan() override;
+    bool sendJoin(const QString &line) override;
 
+    // The upper pane's red status lines ("Disconnected.").
+    void AddText(const QString &txt, Rgb color);
+    void connectToServer();
+    void placeIn(ChannelState state, const QString &channel);
     void onConnected();
     void onReadyRead();
     void readSlice();
@@ -134,18 +143,18 @@ private:
     void closeSocket();
     void setState(State state);
     void scheduleReconnect();
-    void writeQueued(const QString &line);
-    void reportUnsent(int lines, const QString &why);
 
     SettingsAccess &m_settings;
     TranscriptSink &m_upper;
     TranscriptSink &m_lower;
     QTcpSocket *m_socket = nullptr;
     quint16 m_port = Port;
+    QString m_address;              // host:port of the connection under way, for its messages
     RosterModel m_roster;
     ChatParser m_parser;
 
     State m_state = State::Disconnected;
+    ChannelState m_channelState = ChannelState::NoneYet;
     QString m_channel;
     QString m_userName;
     QString m_replyName;
@@ -158,6 +167,5 @@ private:
     QElapsedTimer m_loggedOnFor;
     qint64 m_stableAfterMs = 60000;
 
-    SendQueue m_queue;
-    QQueue<Echo> m_echoes;          // one per waiting line, in the same order
+    Outbox m_outbox;
 };

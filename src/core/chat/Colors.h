@@ -15,6 +15,6 @@ constexpr Rgb Cyan = 0x00FFFF;
 constexpr Rgb LogonBlue = 0x00AAC8;   // logon line and the own name in echoes
 constexpr Rgb Grey = 0x808080;        // the desktop's grey text
 constexpr Rgb HexGreen = 0x00C864;    // hex translations
-constexpr Rgb Teal = 0x008080;        // roster default text, buttons
+constexpr Rgb Teal = 0x008080;        // the roster's text (RosterModel), buttons
 constexpr Rgb Announcement = 0xFFA500; // server-wide announcements (orange)
 } // namespace Colors

@@ -2,7 +2,6 @@
 #include "TranscriptSink.h"
 
 #include "ChatEvent.h"
-#include "ChatParser.h"
 #include "Colors.h"
 #include "RosterModel.h"
 #include "TimeStamp.h"
@@ -29,130 +28,130 @@ QString flagsRun(qint16 flags)
 }
 
 // Logged on as alice
-void name(ParserHost &h, const ChatEvent &e)
+void name(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(QStringLiteral("Logged on as ") + e.ownName + CrLf, Colors::LogonBlue);
+    upper.AddText(QStringLiteral("Logged on as ") + e.ownName + CrLf, Colors::LogonBlue);
 }
 
-// [stamp]  alice joined the channel using a Chat bot.
-void join(ParserHost &h, const ChatEvent &e)
+// [stamp]  alice joined the channel using a Chat bot.   (when join/leave notices are on)
+void join(TranscriptSink &lower, const ChatEvent &e)
 {
-    if (!h.joinLeave())
-        return;
-    h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.name % QLatin1String(" joined the channel ") % Parsing::ProductText(e.product) % CrLf, Colors::Grey);
+    lower.AddText(TimeStamp::now(), Colors::Red);
+    lower.AddText(e.name % QLatin1String(" joined the channel ") % Parsing::ProductText(e.product) % CrLf, Colors::Grey);
 }
 
-// [stamp]  alice left the channel.
-void leave(ParserHost &h, const ChatEvent &e)
+// [stamp]  alice left the channel.   (when join/leave notices are on)
+void leave(TranscriptSink &lower, const ChatEvent &e)
 {
-    if (!h.joinLeave())
-        return;
-    h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.name % QLatin1String(" left the channel.") % CrLf, Colors::Grey);
+    lower.AddText(TimeStamp::now(), Colors::Red);
+    lower.AddText(e.name % QLatin1String(" left the channel.") % CrLf, Colors::Grey);
 }
 
 // [stamp]  alice whispers: psst
-void whisper(ParserHost &h, const ChatEvent &e)
+void whisper(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(e.name % QLatin1String(" whispers: "), Colors::Green);
-    h.AddText(e.text % CrLf, Colors::Grey);
+    upper.AddText(TimeStamp::now(), Colors::Red);
+    upper.AddText(e.name % QLatin1String(" whispers: "), Colors::Green);
+    upper.AddText(e.text % CrLf, Colors::Grey);
 }
 
 // [stamp]  alice:10: hello   (the name white for an administrator or operator),
 // then the translation of a hex text ("£" and hex codes).
-void talk(ParserHost &h, const ChatEvent &e)
+void talk(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(TimeStamp::now(), Colors::Red);
-    // Only the flags decide: the placeholder product matches no product.
-    const qint16 rank = Parsing::ProductIcon(QStringLiteral("[BLAH]"), e.flags);
-    h.AddText(e.name, (rank == 9 || rank == 10) ? Colors::White : Colors::Green);
-    h.AddText(flagsRun(e.flags), Colors::Yellow);
-    h.AddText(e.text % CrLf, Colors::White);
+    upper.AddText(TimeStamp::now(), Colors::Red);
+    // Only the flags decide, as for the roster's white names.
+    upper.AddText(e.name, Parsing::StandsOut(Parsing::RankIcon(e.flags)) ? Colors::White : Colors::Green);
+    upper.AddText(flagsRun(e.flags), Colors::Yellow);
+    upper.AddText(e.text % CrLf, Colors::White);
     if (e.text.startsWith(QChar(0xA3)) && e.text.size() > 1) {
-        h.AddText(TimeStamp::now(), Colors::Red);
-        h.AddText(Quillon_Engine::HexTranslate(e.text.mid(1)) % CrLf, Colors::HexGreen);
+        upper.AddText(TimeStamp::now(), Colors::Red);
+        upper.AddText(Quillon_Engine::HexTranslate(e.text.mid(1)) % CrLf, Colors::HexGreen);
     }
 }
 
 // [stamp]  You have joined channel Chat
-void channel(ParserHost &h, const ChatEvent &e)
+void channel(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(QLatin1String("You have joined channel ") % e.channel % CrLf, Colors::Cyan);
+    upper.AddText(TimeStamp::now(), Colors::Red);
+    upper.AddText(QLatin1String("You have joined channel ") % e.channel % CrLf, Colors::Cyan);
 }
 
 // [stamp]  You whisper to alice: psst
-void whisperSent(ParserHost &h, const ChatEvent &e)
+void whisperSent(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(QLatin1String("You whisper to ") % e.name % QLatin1String(": "), Colors::Green);
-    h.AddText(e.text % CrLf, Colors::Grey);
+    upper.AddText(TimeStamp::now(), Colors::Red);
+    upper.AddText(QLatin1String("You whisper to ") % e.name % QLatin1String(": "), Colors::Green);
+    upper.AddText(e.text % CrLf, Colors::Grey);
 }
 
 // [stamp]  the server's information, in the lower pane
-void info(ParserHost &h, const ChatEvent &e)
+void info(TranscriptSink &lower, const ChatEvent &e)
 {
-    h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.text % CrLf, Colors::Yellow);
+    lower.AddText(TimeStamp::now(), Colors::Red);
+    lower.AddText(e.text % CrLf, Colors::Yellow);
 }
 
 // [stamp]  Error: No such user.
-void error(ParserHost &h, const ChatEvent &e)
+void error(TranscriptSink &lower, const ChatEvent &e)
 {
-    h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(QLatin1String("Error: ") % e.text % CrLf, Colors::Red);
+    lower.AddText(TimeStamp::now(), Colors::Red);
+    lower.AddText(QLatin1String("Error: ") % e.text % CrLf, Colors::Red);
 }
 
 // [stamp]  alice waves   (the name brings its blank)
-void emote(ParserHost &h, const ChatEvent &e)
+void emote(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(e.name % e.text % CrLf, Colors::Yellow);
+    upper.AddText(TimeStamp::now(), Colors::Red);
+    upper.AddText(e.name % e.text % CrLf, Colors::Yellow);
 }
 
 // [stamp]  Announcement from carol: server maintenance soon
-void broadcast(ParserHost &h, const ChatEvent &e)
+void broadcast(TranscriptSink &upper, const ChatEvent &e)
 {
-    h.AddText(TimeStamp::now(), Colors::Red);
-    h.AddText(e.text % CrLf, Colors::Announcement);
+    upper.AddText(TimeStamp::now(), Colors::Red);
+    upper.AddText(e.text % CrLf, Colors::Announcement);
 }
 
 // [stamp]  1014   (a code without a handler, as it came)
-void unknown(ParserHost &h, const ChatEvent &e)
+void unknown(TranscriptSink &lower, const ChatEvent &e)
 {
-    h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.line % CrLf, Colors::Grey);
+    lower.AddText(TimeStamp::now(), Colors::Red);
+    lower.AddText(e.line % CrLf, Colors::Grey);
 }
 
 // [stamp]  Login failed.   (a plain line, as it stands)
-void prompt(ParserHost &h, const ChatEvent &e)
+void prompt(TranscriptSink &lower, const ChatEvent &e)
 {
-    h.AddText2(TimeStamp::now(), Colors::Red);
-    h.AddText2(e.line % CrLf, Colors::Yellow);
+    lower.AddText(TimeStamp::now(), Colors::Red);
+    lower.AddText(e.line % CrLf, Colors::Yellow);
 }
 
 } // namespace
 
-namespace EventFormatter {
+EventFormatter::EventFormatter(TranscriptSink &upper, TranscriptSink &lower, const ParserOptions &options)
+    : m_upper(upper)
+    , m_lower(lower)
+    , m_options(options)
+{
+}
 
-void format(ParserHost &host, const ChatEvent &event)
+void EventFormatter::format(const ChatEvent &event) const
 {
     switch (event.kind) {
-    case Kind::Name: name(host, event); break;
-    case Kind::Join: join(host, event); break;
-    case Kind::Leave: leave(host, event); break;
-    case Kind::Whisper: whisper(host, event); break;
-    case Kind::Talk: talk(host, event); break;
-    case Kind::Channel: channel(host, event); break;
-    case Kind::WhisperSent: whisperSent(host, event); break;
-    case Kind::Info: info(host, event); break;
-    case Kind::Error: error(host, event); break;
-    case Kind::Emote: emote(host, event); break;
-    case Kind::Prompt: prompt(host, event); break;
-    case Kind::Broadcast: broadcast(host, event); break;
-    case Kind::Unknown: unknown(host, event); break;
+    case Kind::Name: name(m_upper, event); break;
+    case Kind::Join: if (m_options.joinLeave) join(m_lower, event); break;
+    case Kind::Leave: if (m_options.joinLeave) leave(m_lower, event); break;
+    case Kind::Whisper: whisper(m_upper, event); break;
+    case Kind::Talk: talk(m_upper, event); break;
+    case Kind::Channel: channel(m_upper, event); break;
+    case Kind::WhisperSent: whisperSent(m_upper, event); break;
+    case Kind::Info: info(m_lower, event); break;
+    case Kind::Error: error(m_lower, event); break;
+    case Kind::Emote: emote(m_upper, event); break;
+    case Kind::Prompt: prompt(m_lower, event); break;
+    case Kind::Broadcast: broadcast(m_upper, event); break;
+    case Kind::Unknown: unknown(m_lower, event); break;
     case Kind::Ignored:
     case Kind::User:    // roster changes only
     case Kind::Flags:
@@ -160,39 +159,38 @@ void format(ParserHost &host, const ChatEvent &event)
     }
 }
 
-void homeHelp(ParserHost &host)
+void EventFormatter::homeHelp() const
 {
-    host.AddText(QStringLiteral("Custom commands are as follows: \r\n"), Colors::Green);
-    host.AddText(QStringLiteral("/hex <text>    (i.e. /hex hello)\r\n"), Colors::Green);
-    host.AddText(QStringLiteral("/reply <text>    (used when someone whispers you)\r\n"), Colors::Green);
+    m_upper.AddText(QStringLiteral("Custom commands are as follows: ") + CrLf, Colors::Green);
+    m_upper.AddText(QStringLiteral("/hex <text>    (i.e. /hex hello)") + CrLf, Colors::Green);
+    m_upper.AddText(QStringLiteral("/reply <text>    (used when someone whispers you)") + CrLf, Colors::Green);
 }
 
-void leftChannel(ParserHost &host, QStringView reason)
+void EventFormatter::leftChannel(QStringView reason) const
 {
-    host.AddText(TimeStamp::now(), Colors::Red);
+    m_upper.AddText(TimeStamp::now(), Colors::Red);
     if (reason.isEmpty()) {
-        host.AddText(QStringLiteral("You have left the channel and are in no channel now. Type /join <channel> to join one.\r\n"),
-                     Colors::Red);
+        m_upper.AddText(QStringLiteral("You have left the channel and are in no channel now. Type /join <channel> to join one.")
+                            + CrLf,
+                        Colors::Red);
         return;
     }
     // The server's sentence, closed with a full stop if it has none.
     const bool closed = reason.endsWith(u'.') || reason.endsWith(u'!') || reason.endsWith(u'?');
-    host.AddText(QLatin1String("You are in no channel now: ") % reason % QLatin1String(closed ? "" : ".")
-                     % QLatin1String(" Type /join <channel> to join one.") % CrLf,
-                 Colors::Red);
+    m_upper.AddText(QLatin1String("You are in no channel now: ") % reason % QLatin1String(closed ? "" : ".")
+                        % QLatin1String(" Type /join <channel> to join one.") % CrLf,
+                    Colors::Red);
 }
 
-void logonRefused(ParserHost &host, const QString &line)
+void EventFormatter::logonRefused(const QString &line) const
 {
-    host.AddText(TimeStamp::now(), Colors::Red);
-    host.AddText(QLatin1String("Logon refused: ") % line % CrLf, Colors::Red);
+    m_upper.AddText(TimeStamp::now(), Colors::Red);
+    m_upper.AddText(QLatin1String("Logon refused: ") % line % CrLf, Colors::Red);
 }
 
-void droppedLine(ParserHost &host, qsizetype bound)
+void EventFormatter::droppedLine(qsizetype bound) const
 {
-    host.AddText2(TimeStamp::now(), Colors::Red);
-    host.AddText2(QStringLiteral("Error: the server sent a line longer than %1 bytes; it was dropped.\r\n").arg(bound),
-                  Colors::Red);
+    m_lower.AddText(TimeStamp::now(), Colors::Red);
+    m_lower.AddText(QStringLiteral("Error: the server sent a line longer than %1 bytes; it was dropped.").arg(bound) + CrLf,
+                    Colors::Red);
 }
-
-} // namespace EventFormatter

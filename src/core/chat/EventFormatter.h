@@ -1,28 +1,39 @@
 #pragma once
 // What the transcript shows of each event: its coloured runs, in order, in
-// the upper pane (AddText) or the lower one (AddText2).
+// the upper pane or the lower one. The formatter writes to the two
+// transcript sinks and nothing else: it sends no line and changes no state.
+
+#include "ParserOptions.h"
 
 #include <QStringView>
 #include <QtGlobal>
 
-class ParserHost;
+class TranscriptSink;
 struct ChatEvent;
 
-namespace EventFormatter {
+class EventFormatter
+{
+public:
+    // options stays owned by the caller and is read at each line.
+    EventFormatter(TranscriptSink &upper, TranscriptSink &lower, const ParserOptions &options);
 
-void format(ParserHost &host, const ChatEvent &event);
+    void format(const ChatEvent &event) const;
 
-// The custom-command help printed with the home-channel join.
-void homeHelp(ParserHost &host);
+    // The custom-command help printed with the home-channel join.
+    void homeHelp() const;
 
-// The red line for the user's own LEAVE: in no channel now, with the
-// server's reason sentence when one came just before it (may be empty).
-void leftChannel(ParserHost &host, QStringView reason);
+    // The red line for the user's own LEAVE: in no channel now, with the
+    // server's reason sentence when one came just before it (may be empty).
+    void leftChannel(QStringView reason) const;
 
-// The red line for a plain line that refused the logon ("Login failed.").
-void logonRefused(ParserHost &host, const QString &line);
+    // The red line for a plain line that refused the logon ("Login failed.").
+    void logonRefused(const QString &line) const;
 
-// The notice for a line longer than `bound` bytes that was dropped.
-void droppedLine(ParserHost &host, qsizetype bound);
+    // The notice for a line longer than `bound` bytes that was dropped.
+    void droppedLine(qsizetype bound) const;
 
-} // namespace EventFormatter
+private:
+    TranscriptSink &m_upper;
+    TranscriptSink &m_lower;
+    const ParserOptions &m_options;
+};

@@ -40,27 +40,32 @@ const ProductRow *findProduct(const QString &product)
     return nullptr;
 }
 
-bool isRankIcon(int icon) { return icon == 9 || icon == 10; }
-
 } // namespace
 
 namespace Parsing {
 
-qint16 ProductIcon(const QString &product, qint16 flags)
+qint16 RankIcon(qint16 flags)
 {
     const int f = flags;
-    const ProductRow *row = findProduct(product);
-    qint16 icon = row ? qint16(row->icon) : 0;
-    // Each rank rule overrides the ones before it.
+    qint16 icon = 0;
+    // Each rule overrides the ones before it.
     if ((f & 1) != 0 || ((f & 8) != 0 && f != 10 && f != 12))
-        icon = 9;
+        icon = AdminIcon;
     if (f == 12 || ((f & 2) != 0 && f != 10))
-        icon = 10;
+        icon = OperatorIcon;
     if ((f & 20) != 0 && f != 12)
-        icon = 11;
+        icon = SquelchedIcon;
     if (f == 32)
-        icon = 11;
+        icon = SquelchedIcon;
     return icon;
+}
+
+qint16 ProductIcon(const QString &product, qint16 flags)
+{
+    if (const qint16 rank = RankIcon(flags))
+        return rank;
+    const ProductRow *row = findProduct(product);
+    return row ? qint16(row->icon) : 0;
 }
 
 QString ProductText(const QString &product)
@@ -117,12 +122,12 @@ void RosterModel::addUser(const QString &name, const QString &product, qint16 fl
     Entry e;
     e.name = name;
     e.product = product;
-    e.icon = product.isEmpty() ? 9 : Parsing::ProductIcon(product, flags);
+    e.icon = product.isEmpty() ? Parsing::AdminIcon : Parsing::ProductIcon(product, flags);
     const int row = int(m_entries.size());
     beginInsertRows(QModelIndex(), row, row);
     m_entries.append(e);
     endInsertRows();
-    if (!product.isEmpty() && isRankIcon(e.icon)) {
+    if (!product.isEmpty() && Parsing::StandsOut(e.icon)) {
         const int pos = FindUser(name);
         if (pos > 0) {
             m_entries[pos - 1].color = RankColor;
@@ -161,7 +166,7 @@ void RosterModel::updateFlags(const QString &name, qint16 flags)
         emit dataChanged(index(j), index(j), {IconRole});
         const int pos = FindUser(name);
         if (pos > 0) {
-            m_entries[pos - 1].color = isRankIcon(Parsing::ProductIcon(e.product, flags)) ? RankColor : DefaultColor;
+            m_entries[pos - 1].color = Parsing::StandsOut(Parsing::ProductIcon(e.product, flags)) ? RankColor : Colors::Teal;
             emit dataChanged(index(pos - 1), index(pos - 1), {ColorRole});
         }
     }

@@ -9,7 +9,16 @@
 #include <QString>
 
 namespace Parsing {
-// The small icon, 0 to 11, for a product code and a flags value.
+// The small icons of a rank; they take the place of the product's icon.
+inline constexpr qint16 AdminIcon = 9;
+inline constexpr qint16 OperatorIcon = 10;
+inline constexpr qint16 SquelchedIcon = 11;
+// The rank icon the flags give, or 0 when they give none.
+qint16 RankIcon(qint16 flags);
+// Administrators and operators stand out in white, in the roster and in talk.
+constexpr bool StandsOut(qint16 icon) { return icon == AdminIcon || icon == OperatorIcon; }
+// The small icon, 0 to 11, for a product code and a flags value: the rank's
+// when the flags give one, else the product's.
 qint16 ProductIcon(const QString &product, qint16 flags);
 // The description used in join notices.
 QString ProductText(const QString &product);
@@ -23,14 +32,14 @@ public:
     // none) and the text colour as 0xRRGGBB.
     enum Role { IconRole = Qt::UserRole + 1, ColorRole };
 
-    static constexpr Rgb DefaultColor = 0x008080;
-    static constexpr Rgb RankColor = 0xFFFFFF;
+    // An entry's text colour is Colors::Teal, or this for those who stand out.
+    static constexpr Rgb RankColor = Colors::White;
 
     struct Entry {
         QString name;
         QString product;    // the entry of `lstProgs`
         int icon = 0;       // small icon, 0 shows none
-        Rgb color = DefaultColor;
+        Rgb color = Colors::Teal;
     };
 
     explicit RosterModel(QObject *parent = nullptr);

@@ -45,7 +45,7 @@ void AntiIdle::tick2()
     // Refused (no connection, or not logged on yet): stay armed, the next try
     // comes a stage later, and nothing is said about it. Chat text is echoed
     // when it leaves the send queue.
-    if (!m_session.say(message))
+    if (!m_session.outbox().say(message))
         return;
     tmr2.stop();
     tmr1.start(StageMs);

@@ -1,18 +1,16 @@
 #include "OwnLineEcho.h"
 
-#include "chat/ChatSession.h"
 #include "chat/Colors.h"
 #include "chat/TimeStamp.h"
 #include "chat/TranscriptSink.h"
 
 namespace OwnLineEcho {
 
-void show(ChatSession &session, const QString &text)
+void show(TranscriptSink &upper, const QString &ownName, const QString &text)
 {
-    TranscriptSink &upper = session.upper();
     upper.AddText(TimeStamp::now(), Colors::Red);
-    upper.AddText(session.ownName() + QStringLiteral(": "), Colors::LogonBlue);
-    upper.AddText(text + QStringLiteral("\r\n"), Colors::White);
+    upper.AddText(ownName + QStringLiteral(": "), Colors::LogonBlue);
+    upper.AddText(text + CrLf, Colors::White);
 }
 
 } // namespace OwnLineEcho

@@ -5,10 +5,10 @@
 
 #include <QString>
 
-class ChatSession;
+class TranscriptSink;
 
 namespace OwnLineEcho {
 
-void show(ChatSession &session, const QString &text);
+void show(TranscriptSink &upper, const QString &ownName, const QString &text);
 
 } // namespace OwnLineEcho

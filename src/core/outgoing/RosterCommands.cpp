@@ -6,9 +6,10 @@
 #include "chat/TimeStamp.h"
 #include "chat/TranscriptSink.h"
 
-RosterCommands::RosterCommands(ChatSession &session, InputBuffer &input, QObject *parent)
+RosterCommands::RosterCommands(ChatSession &session, TranscriptSink &upper, InputBuffer &input, QObject *parent)
     : QObject(parent)
     , m_session(session)
+    , m_upper(upper)
     , m_input(input)
 {
 }
@@ -17,7 +18,7 @@ bool RosterCommands::sendFor(const QString &prefix)
 {
     if (!hasTarget())
         return false;
-    return m_session.queueLine(prefix + m_session.selName());
+    return m_session.outbox().queueLine(prefix + m_session.selName());
 }
 
 // Without a selected user a command would go to nobody ("/whois "): say so
@@ -26,7 +27,7 @@ bool RosterCommands::hasTarget()
 {
     if (!m_session.selName().isEmpty())
         return true;
-    m_session.upper().AddText(TimeStamp::now() + NoTarget + QStringLiteral("\r\n"), Colors::Red);
+    m_upper.AddText(TimeStamp::now() + NoTarget + CrLf, Colors::Red);
     return false;
 }
 
@@ -42,7 +43,7 @@ void RosterCommands::whisper()
         return;
     const QString line = QStringLiteral("/w ") + m_session.selName() + QLatin1Char(' ') + m_input.editText();
     // A refused whisper leaves the text in place so nothing typed is lost.
-    if (m_session.say(line))
+    if (m_session.outbox().say(line))
         m_input.clearEditText();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The roster menu's commands for the selected user (`selName`). They go
-// through the send queue: no echo, no history entry, and a line refused
+// through the outbox: no echo, no history entry, and a line refused
 // before the logon is dropped without a word; the server's answers show the
 // outcome. With nobody selected a red line says so and nothing is sent.
 
@@ -8,6 +8,7 @@
 
 class ChatSession;
 class InputBuffer;
+class TranscriptSink;
 
 class RosterCommands : public QObject
 {
@@ -16,7 +17,8 @@ public:
     static inline const QString NoTarget =
         QStringLiteral("No user is selected: click a name in the channel list first.");
 
-    RosterCommands(ChatSession &session, InputBuffer &input, QObject *parent = nullptr);
+    // The session for the target and its outbox; upper for the no-target line.
+    RosterCommands(ChatSession &session, TranscriptSink &upper, InputBuffer &input, QObject *parent = nullptr);
 
 public slots:
     void whois();
@@ -34,5 +36,6 @@ private:
     bool hasTarget();
 
     ChatSession &m_session;
+    TranscriptSink &m_upper;
     InputBuffer &m_input;
 };

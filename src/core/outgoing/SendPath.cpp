@@ -1,16 +1,16 @@
 #include "SendPath.h"
 
 #include "InputBuffer.h"
-#include "OwnLineEcho.h"
 #include "chat/ChatSession.h"
 #include "chat/Colors.h"
 #include "chat/TimeStamp.h"
 #include "chat/TranscriptSink.h"
 #include "codec/QuillonEngine.h"
 
-SendPath::SendPath(ChatSession &session, InputBuffer &input, QObject *parent)
+SendPath::SendPath(ChatSession &session, TranscriptSink &upper, InputBuffer &input, QObject *parent)
     : QObject(parent)
     , m_session(session)
+    , m_upper(upper)
     , m_input(input)
 {
 }
@@ -34,7 +34,8 @@ void SendPath::Send()
 
     if (!line.startsWith(QLatin1Char('/'))) {
         // Talk in no channel reaches nobody; commands (/join) still go out.
-        if (m_session.channel().isEmpty()) {
+        // Before the server's first channel line counts as in none.
+        if (!m_session.inChannel()) {
             refuse(NoChannel);
             return;
         }
@@ -51,8 +52,7 @@ void SendPath::Send()
     if (line.startsWith(ReplyCommand)) {
         const QString target = m_session.replyName();
         if (target.isEmpty()) {
-            m_session.upper().AddText(TimeStamp::now() + NobodyToReplyTo + QStringLiteral("\r\n"),
-                                      Colors::Red);
+            m_upper.AddText(TimeStamp::now() + NobodyToReplyTo + CrLf, Colors::Red);
             m_input.clearEditText();
             return;
         }
@@ -73,11 +73,11 @@ void SendPath::hexSend()
 void SendPath::dispatch(const QString &line)
 {
     m_input.appendHistory(line);
-    m_session.say(line);
+    m_session.outbox().say(line);
     m_input.clearEditText();
 }
 
 void SendPath::refuse(const QString &why)
 {
-    m_session.upper().AddText(TimeStamp::now() + why + QStringLiteral("\r\n"), Colors::Red);
+    m_upper.AddText(TimeStamp::now() + why + CrLf, Colors::Red);
 }

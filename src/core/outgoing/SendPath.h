@@ -10,12 +10,14 @@
 
 class ChatSession;
 class InputBuffer;
+class TranscriptSink;
 
 class SendPath : public QObject
 {
     Q_OBJECT
 public:
-    SendPath(ChatSession &session, InputBuffer &input, QObject *parent = nullptr);
+    // The session for its state and its outbox; upper for the refusals.
+    SendPath(ChatSession &session, TranscriptSink &upper, InputBuffer &input, QObject *parent = nullptr);
 
     static inline const QString HexCommand = QStringLiteral("/hex ");
     static inline const QString ReplyCommand = QStringLiteral("/reply ");
@@ -33,11 +35,12 @@ public slots:
     void hexSend();
 
 private:
-    // History, then the send queue, then an empty edit text.
+    // History, then the outbox, then an empty edit text.
     void dispatch(const QString &line);
     // One red line in the upper pane; the edit text keeps what was typed.
     void refuse(const QString &why);
 
     ChatSession &m_session;
+    TranscriptSink &m_upper;
     InputBuffer &m_input;
 };

@@ -37,9 +37,9 @@ int SendQueue::cost(const QString &line)
     return qMax(1, int((bytes + BytesPerVirtualLine - 1) / BytesPerVirtualLine));
 }
 
-void SendQueue::enqueue(const QString &line)
+void SendQueue::enqueue(const QString &line, Echo echo)
 {
-    m_waiting.enqueue({line, cost(line)});
+    m_waiting.enqueue({line, cost(line), echo});
     poll();
 }
 
@@ -86,7 +86,7 @@ void SendQueue::poll()
         const Pending next = m_waiting.dequeue();
         m_sent.push_back({now, next.cost});
         m_sentCost += next.cost;
-        emit send(next.line);
+        emit send(next.line, next.echo);
     }
     m_polling = false;
 

@@ -22,6 +22,12 @@ public:
     // Milliseconds on a clock that never goes back; tests pass their own.
     using Clock = std::function<qint64()>;
 
+    // How a line shows when it leaves: not at all (the server answers for
+    // commands), or as the user's own chat line. Each waiting line carries
+    // its own, so the echo always belongs to the line that left.
+    enum class Echo { None, Own };
+    Q_ENUM(Echo)
+
     // The server refuses a line when its total reaches 5.
     static constexpr int Budget = 4;
     static constexpr int BytesPerVirtualLine = 40;
@@ -47,7 +53,7 @@ public:
     // never fit: it leaves once the window is empty and costs what it costs.
     // The server refuses it (for its quota, or over 200 bytes for its
     // length), but alone in its window it cannot bring the count near 10.
-    void enqueue(const QString &line);
+    void enqueue(const QString &line, Echo echo = Echo::None);
 
     int waiting() const { return int(m_waiting.size()); }
     // Replaces the clock (an empty one is the real clock); set it before the
@@ -75,14 +81,16 @@ public slots:
     void poll();
 
 signals:
-    // Write line to the server now (and echo it: this is the moment others see it).
-    void send(const QString &line);
+    // Write line to the server now (and echo it as echo says: this is the
+    // moment others see it).
+    void send(const QString &line, SendQueue::Echo echo);
     void waitingChanged(int count);
 
 private:
     struct Pending {
         QString line;
         int cost;
+        Echo echo;
     };
     struct Sent {
         qint64 at;

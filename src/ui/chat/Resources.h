@@ -1,4 +1,4 @@
 #pragma once
-// The icons are compiled into the static core library; its resources must be
-// registered once before the first use.
+// The icons are compiled into the static UI library (quillon_ui); its
+// resources must be registered once before the first use.
 void initQuillonResources();

@@ -98,8 +98,8 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     hooks.optionsSaved = [this] { applyAllDayOptions(); };
     m_settings = std::make_unique<DialogSettings>(std::move(hooks));
     m_session = std::make_unique<ChatSession>(*m_settings, *m_upperSink, *m_lowerSink);
-    m_sendPath = std::make_unique<SendPath>(*m_session, *m_txtSend);
-    m_rosterCommands = std::make_unique<RosterCommands>(*m_session, *m_txtSend);
+    m_sendPath = std::make_unique<SendPath>(*m_session, *m_upperSink, *m_txtSend);
+    m_rosterCommands = std::make_unique<RosterCommands>(*m_session, *m_upperSink, *m_txtSend);
     m_antiIdle = std::make_unique<AntiIdle>(*m_session);
     m_sndMenu = OutgoingMenus::createSndMenu(*m_sendPath, this);
     m_lstMenu = OutgoingMenus::createLstMenu(*m_rosterCommands, this);
@@ -252,14 +252,14 @@ void MainWindow::bindSendQueue()
 {
     m_lblWaiting->setObjectName(QStringLiteral("lblWaiting"));
     m_lblWaiting->hide();
-    connect(m_session.get(), &ChatSession::waitingChanged, this, [this](int lines) {
+    connect(&m_session->outbox(), &Outbox::waitingChanged, this, [this](int lines) {
         m_lblWaiting->setText(lines == 1 ? QStringLiteral("1 line waiting (Esc cancels)")
                                          : QStringLiteral("%1 lines waiting (Esc cancels)").arg(lines));
         m_lblWaiting->setVisible(lines > 0);
     });
     auto *cancel = new QShortcut(QKeySequence(Qt::Key_Escape), m_txtSend);
     cancel->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(cancel, &QShortcut::activated, m_session.get(), &ChatSession::cancelWaiting);
+    connect(cancel, &QShortcut::activated, &m_session->outbox(), &Outbox::cancelWaiting);
     auto forgetSelection = [this] {
         if (m_session->selName().isEmpty() && m_lstUser->selectionModel())
             m_lstUser->selectionModel()->clear();
@@ -284,14 +284,16 @@ void MainWindow::showOwnName(const QString &name)
     setTitleBase(Title + QStringLiteral(" - ") + name);
 }
 
-void MainWindow::showChannel(const QString &channel)
+void MainWindow::showChannel(ChatSession::ChannelState state, const QString &channel)
 {
-    // The session is in no channel from the disconnect until the server
-    // names the next one.
-    if (channel.isEmpty())
-        m_lblChan->setText(m_session->state() == ChatSession::State::LoggedOn ? NoChannel : NotLoggedOn);
-    else
-        m_lblChan->setText(channel);
+    // No channel named yet on this connection reads as not logged on; after
+    // the own LEAVE the user is in no channel; a channel shows its name as
+    // the server gave it, even an empty one.
+    switch (state) {
+    case ChatSession::ChannelState::NoneYet: m_lblChan->setText(NotLoggedOn); break;
+    case ChatSession::ChannelState::Left: m_lblChan->setText(NoChannel); break;
+    case ChatSession::ChannelState::Joined: m_lblChan->setText(channel); break;
+    }
 }
 
 void MainWindow::bindButtons()

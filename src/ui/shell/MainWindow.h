@@ -71,7 +71,7 @@ private:
     // the connection.
     void showState(ChatSession::State state);
     void showOwnName(const QString &name);
-    void showChannel(const QString &channel);
+    void showChannel(ChatSession::ChannelState state, const QString &channel);
     void startUp();
 
     // All-day use: the daily log behind both panes, the find bar, Tab
