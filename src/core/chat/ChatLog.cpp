@@ -45,10 +45,12 @@ bool write(const QString &path, const QByteArray &bytes, QString *errorText)
     // be rewritten in place, without the safety of the side file.
     file.setDirectWriteFallback(true);
     // The log holds whispers: readable by its owner only, also when it
-    // replaces a file others could read.
-    const bool ok = file.open(QIODevice::WriteOnly)
-                    && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-                    && file.write(bytes) == bytes.size() && file.commit();
+    // replaces a file others could read. A file of someone else's that is
+    // rewritten in place keeps its mode, which only its owner may change.
+    const bool opened = file.open(QIODevice::WriteOnly);
+    if (opened)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool ok = opened && file.write(bytes) == bytes.size() && file.commit();
     if (!ok && errorText)
         *errorText = file.errorString();
     return ok;   // an uncommitted QSaveFile removes its temporary file
