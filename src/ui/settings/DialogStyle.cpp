@@ -100,9 +100,9 @@ QString controlsSheet()
         // Slim dark scroll bars with a grey handle.
         "QScrollBar:vertical { background: #000000; width: 10px; margin: 0; border: none; }"
         "QScrollBar:horizontal { background: #000000; height: 10px; margin: 0; border: none; }"
-        "QScrollBar::handle:vertical { background: #303030; min-height: 24px; border-radius: 4px; }"
-        "QScrollBar::handle:horizontal { background: #303030; min-width: 24px; border-radius: 4px; }"
-        "QScrollBar::handle:hover { background: #505050; }"
+        "QScrollBar::handle:vertical { background: #505050; min-height: 24px; border-radius: 4px; }"
+        "QScrollBar::handle:horizontal { background: #505050; min-width: 24px; border-radius: 4px; }"
+        "QScrollBar::handle:hover { background: #707070; }"
         "QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; border: none; }"
         "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"
         "QSlider::groove:horizontal { height: 4px; background: #404040; }"
