@@ -12,6 +12,7 @@
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -124,6 +125,12 @@ private slots:
             press(txtChat2.viewport(), buttons);
             QCOMPARE(txtChat2.contextMenu()->isVisible(), buttons == Qt::RightButton);
         }
+        // The keyboard's ways: the Menu key and Shift+F10.
+        for (const auto &[key, modifier] : {std::pair(Qt::Key_Menu, Qt::NoModifier), {Qt::Key_F10, Qt::ShiftModifier}}) {
+            txtChat2.contextMenu()->close();
+            QTest::keyClick(&txtChat2, key, modifier);
+            QVERIFY(txtChat2.contextMenu()->isVisible());
+        }
         txtChat2.contextMenu()->findChild<QAction *>("iClr")->trigger();
         txtChat2.AddText("again\r\n", 0xFF0000);
         QCOMPARE(txtChat.plainTextCrLf() + txtChat2.plainTextCrLf(), QStringLiteral("up\r\nagain\r\n"));
@@ -157,7 +164,10 @@ private slots:
     }
 
     // Old lines leave a tenth of the limit at a time; the view follows the
-    // end, or, scrolled up, keeps showing the same line, selection or not.
+    // end, or, scrolled up, keeps showing the same line, selection or not,
+    // while a marker counts the lines below. The marker, Ctrl+End and
+    // scrolling down show the last line whole and follow again, also across
+    // a font-size change.
     void theScrollbackKeepsTheLastLinesAndTheReadersPlace()
     {
         TranscriptPane pane("txtMenu", "mClr");
@@ -187,10 +197,28 @@ private slots:
         QCOMPARE(pane.document()->blockCount(), 108);
         QCOMPARE(topLine(), reading);
         QVERIFY(pane.textCursor().atEnd() && !pane.textCursor().hasSelection());
-        bar->setSliderPosition(bar->maximum());
-        add(140, 150);
-        QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(pane.viewport()->rect().contains(pane.cursorRect()));
+        QVERIFY(pane.newLinesMarker()->isVisible());
+        QCOMPARE(pane.newLinesMarker()->text(), QStringLiteral("29 new lines"));
+        const auto lastLineWhole = [&] {
+            const QRect shown = pane.cursorRect(QTextCursor(pane.document()->lastBlock().previous()));
+            return pane.isFollowing() && !pane.newLinesMarker()->isVisible() && bar->value() == bar->maximum()
+                && shown.top() >= 0 && shown.bottom() <= pane.viewport()->height();
+        };
+        for (int way = 0; way < 4; ++way) {   // the marker, Ctrl+End, End, the scroll bar; then a bigger font
+            bar->setSliderPosition(10);
+            add(150 + 3 * way, 153 + 3 * way);
+            QCOMPARE(pane.unseenLines(), way == 0 ? 29 + 3 : 3);   // still away at first: the count goes on
+            if (way == 0)
+                QTest::mouseClick(pane.newLinesMarker(), Qt::LeftButton);
+            else if (way < 3)
+                QTest::keyClick(&pane, Qt::Key_End, way == 1 ? Qt::ControlModifier : Qt::NoModifier);
+            else
+                bar->setSliderPosition(bar->maximum());
+            QTRY_VERIFY(lastLineWhole());
+        }
+        pane.setFontPointSize(pane.fontPointSize() + 6);
+        add(170, 171);
+        QTRY_VERIFY(lastLineWhole());
     }
 
     // Addresses are anchors in the colour of their run (found per run); a
@@ -209,12 +237,16 @@ private slots:
                                              "40|ffffff:<https://b.example/x>|ffffff:yz file:///etc", "0|ffffff:next", "0"}));
         QDesktopServices::setUrlHandler("http", this, "openUrl");
         QTextCursor at(pane.document());
-        for (int position : {3, 18}) {   // just right of where the address starts, and where it ends
+        // Just right of where the address starts, and where it ends; then an
+        // address nothing takes (no "https" handler here) leaves a red line.
+        const int second = pane.document()->findBlockByNumber(1).position();
+        for (int position : {3, 18, second + 2}) {
             at.setPosition(position);
             QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, pane.cursorRect(at).center() + QPoint(2, 0));
         }
         QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(opened, QList<QUrl>{QUrl("http://www.a.example/x")});
+        QVERIFY(linesOf(pane).at(3).endsWith("  No web browser could be started for |ff0000:<https://b.example/x>"));
     }
 
     // Find: any case, round the ends, the match in view and marked while

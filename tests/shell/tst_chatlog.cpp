@@ -2,10 +2,12 @@
 // write that fails part-way and must leave the old file as it was, and the
 // rewrite in place where the folder refuses new files (the whole file and
 // the dialog flow are covered through the window in tst_savelog). The daily
-// log: its bytes and mode, the day's file, flushing, and a failure.
+// log: its bytes and mode, the day's file, flushing, a stamp on every line
+// and the marks, and a failure.
 
 #include "chat/ChatLog.h"
 #include "chat/DailyLog.h"
+#include "chat/TimeStamp.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,6 +142,25 @@ private slots:
         QCOMPARE(readAll(day2), QByteArray("[00:00:00]  early\r\n[00:00:01]  again\r\n"));
     }
 
+    // Lines with a stamp of their own keep it; the others get one in front,
+    // blank lines stay blank; a mark ends a line being written.
+    void dailyLogStampsEveryLineAndMarksEvents()
+    {
+        QTemporaryDir dir;
+        TimeStamp::setClockForTesting([] { return QTime(9, 8, 7); });
+        const auto reset = qScopeGuard([] { TimeStamp::setClockForTesting({}); });
+        const QByteArray stamp = TimeStamp::now().toLatin1();
+        DailyLog log(dir.path(), [] { return QDateTime(QDate(2024, 3, 5), QTime(9, 8, 7)); });
+        for (const char *run : {"[1:00:00]  ", "Ann: [x]  hi\r\n", "Disconnected.\r\n\r\nReconnecting in 5 seconds...\r\n",
+                                "[1:00:01]  ", "Logged on as bob\r\n", "half"})
+            log.append(QString::fromLatin1(run));
+        log.mark(QStringLiteral("Quillon 2.2 exited."));
+        log.flush();
+        QCOMPARE(readAll(log.fileFor(QDate(2024, 3, 5))),
+                 "[1:00:00]  Ann: [x]  hi\r\n" + stamp + "Disconnected.\r\n\r\n" + stamp + "Reconnecting in 5 seconds...\r\n"
+                 "[1:00:01]  Logged on as bob\r\n" + stamp + "half\r\n" + stamp + "*** Quillon 2.2 exited.\r\n");
+    }
+
     void dailyLogFailureIsReportedOnceAndRetriedTheNextDay()
     {
         QTemporaryDir dir;
@@ -161,9 +182,9 @@ private slots:
         log.flush();
         QVERIFY(!QFile::exists(base));
         now = now.addDays(1);
-        log.append(QStringLiteral("next day\r\n"));
+        log.append(QStringLiteral("[12:00:00]  next day\r\n"));
         log.flush();
-        QCOMPARE(readAll(base + QStringLiteral("/logs/2024-03-06.log")), QByteArray("next day\r\n"));
+        QCOMPARE(readAll(base + QStringLiteral("/logs/2024-03-06.log")), QByteArray("[12:00:00]  next day\r\n"));
         QCOMPARE(reports.size(), 1);
     }
 };

@@ -55,6 +55,7 @@ private slots:
                                     + "\r\n\r\nUsers in channel:\r\nAnn\r\nZo\xeb\r\n\r\nChat text:\r\n"
                                       "[3:00:00 PM]  Ann: \xa3 for a hint\r\nsecond line\r\n\r\n");
         QCOMPARE(profile.boxes, QStringList{file + QStringLiteral("\r\n\r\nLog saved.")});
+        QCOMPARE(QFile(file).permissions() & QFileDevice::Permissions(0x0777), QFileDevice::ReadUser | QFileDevice::WriteUser);   // 0600
 
         profile.chosenName.clear();   // Cancel
         pressSaveLog(w);

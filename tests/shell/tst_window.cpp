@@ -1,7 +1,7 @@
 // The main window: start-up, the connection's caption, title and channel
 // label, the exit question through the button and the window system alike
 // with a quiet end while connected, and the pointer: hover, window moving,
-// the roster menu and the send menu.
+// the roster menu and the send menu; the window's place on the screen.
 
 #define QTEST_QPA_MOUSE_HANDLING   // real pointer routing: enter events and the widget under the pointer
 
@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QScreen>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -146,6 +147,36 @@ private slots:
         QVERIFY(!w->settings().loginExists() && !w->settings().optionsExists());
     }
 
+    // The last place comes back when it fits the screen; otherwise the
+    // window opens centred, never larger than the screen. Exit stores it.
+    void theWindowOpensOnTheScreenWhereItWas_data()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect centred(QPoint(), QSize(780, 540).boundedTo(area.size()));
+        centred.moveCenter(area.center());
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("opened");
+        QTest::newRow("none") << QRect() << centred;
+        QTest::newRow("fits") << QRect(area.topLeft() + QPoint(5, 6), QSize(600, 400)) << QRect(area.topLeft() + QPoint(5, 6), QSize(600, 400));
+        QTest::newRow("too big") << area.adjusted(0, 0, 10, 10) << centred;
+        QTest::newRow("off the screen") << QRect(area.topRight() - QPoint(100, 0), QSize(600, 400)) << centred;
+    }
+    void theWindowOpensOnTheScreenWhereItWas()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, opened);
+        const QStringList names{"Left", "Top", "Width", "Height"};
+        const int values[4] = {stored.x(), stored.y(), stored.width(), stored.height()};
+        for (int i = 0; i < 4 && stored.isValid(); ++i)
+            Registry::WriteRegString(Registry::Hive::CurrentUser, UserFile::SubKey, "Window/" + names[i], QString::number(values[i]));
+        profile->answerYes = true;
+        MainWindow w(profile->prompts());
+        QCOMPARE(w.geometry(), opened);
+        w.move(opened.topLeft() + QPoint(1, 2));
+        w.close();
+        QCOMPARE(Registry::ReadRegString(Registry::Hive::CurrentUser, UserFile::SubKey, "Window/Top"), QString::number(opened.y() + 2));
+    }
+
     void pointerHoverDragAndRosterMenu()
     {
         auto w = shownWindow();
@@ -182,6 +213,12 @@ private slots:
         QCOMPARE(list->currentIndex().row(), 1);
         w->findChild<QWidget *>("lstMenu")->close();
         QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, bob);
+        // Shift+F10 opens it for the row chosen with the keys.
+        QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(w->findChild<QWidget *>("lstMenu")->isVisible());
+        QCOMPARE(w->session().selName(), QStringLiteral("Ann"));
+        w->findChild<QWidget *>("lstMenu")->close();
         // "&Send" pops its menu.
         QTest::mouseClick(w->findChild<QWidget *>("cmdSend"), Qt::LeftButton);
         QTRY_VERIFY(w->findChild<QWidget *>("sndMenu")->isVisible());

@@ -9,9 +9,6 @@
 
 namespace ChatLog {
 
-namespace {
-}
-
 QString withLogExtension(const QString &name)
 {
     return name.endsWith(Extension, Qt::CaseSensitive) ? name : name + Extension;
@@ -47,7 +44,13 @@ bool write(const QString &path, const QByteArray &bytes, QString *errorText)
     // A folder that refuses new files still lets an existing, writable log
     // be rewritten in place, without the safety of the side file.
     file.setDirectWriteFallback(true);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // The log holds whispers: readable by its owner only, also when it
+    // replaces a file others could read. A file of someone else's that is
+    // rewritten in place keeps its mode, which only its owner may change.
+    const bool opened = file.open(QIODevice::WriteOnly);
+    if (opened)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool ok = opened && file.write(bytes) == bytes.size() && file.commit();
     if (!ok && errorText)
         *errorText = file.errorString();
     return ok;   // an uncommitted QSaveFile removes its temporary file

@@ -4,7 +4,8 @@
 // Western code page. The file is written beside its old version and takes
 // its place only when every byte is down, so a failure part-way never
 // leaves a broken or emptied log behind. Only where the folder refuses new
-// files is an existing, writable log rewritten in place.
+// files is an existing, writable log rewritten in place. The file is
+// readable and writable by its owner only (mode 0600).
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,5 +1,7 @@
 #include "DailyLog.h"
 
+#include "TimeStamp.h"
+#include "TranscriptSink.h"
 #include "codec/Wire.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,15 @@
 namespace {
 
 constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// A run that starts a line with its own stamp: "[" + time of day + "]  ".
+bool startsWithStamp(QStringView text)
+{
+    if (!text.startsWith(QLatin1Char('[')))
+        return false;
+    const qsizetype close = text.indexOf(QLatin1String("]  "));
+    return close > 1 && close < 40 && !text.left(close).contains(QLatin1Char('\n'));
+}
 
 } // namespace
 
@@ -51,10 +62,44 @@ void DailyLog::append(const QString &text)
         if (now >= m_dayEnds || now < m_dayStarts)
             startDay(now);
     }
-    m_atLineStart = text.endsWith(QLatin1Char('\n'));
+    appendLines(text);
+}
+
+void DailyLog::mark(const QString &text)
+{
+    if (!m_atLineStart)
+        append(CrLf);
+    append(TimeStamp::now() + QStringLiteral("*** ") + text + CrLf);
+}
+
+// Each line that starts in this run and says something without a stamp
+// gets one in front.
+void DailyLog::appendLines(const QString &text)
+{
+    // Nearly every run is a stamp, or the rest of a line begun with one:
+    // those go in as they are.
+    QString stamped;
+    bool changed = false;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), at);
+        end = end < 0 ? text.size() : end + 1;
+        const QStringView line = QStringView(text).mid(at, end - at);
+        const bool blank = line == QLatin1String("\r\n") || line == QLatin1String("\n");
+        if (m_atLineStart && !blank && !startsWithStamp(line)) {
+            if (!changed)
+                stamped = text.left(at);
+            changed = true;
+            stamped += TimeStamp::now();
+        }
+        if (changed)
+            stamped += line;
+        m_atLineStart = line.endsWith(QLatin1Char('\n'));
+        at = end;
+    }
     if (m_resting)
         return;
-    m_buffer += Wire::encode(text);
+    m_buffer += Wire::encode(changed ? stamped : text);
     if (!m_timer.isActive())
         m_timer.start();
 }

@@ -3,6 +3,12 @@
 // text and CR LF), appended to logs/YYYY-MM-DD.log (local date) under a base
 // folder, in the Western code page, readable by its owner only.
 //
+// The log tells the story of the day: every line in it starts with a time
+// stamp. A line that comes without one of its own ("Disconnected.") gets the
+// current one in front, in the log only; blank lines stay blank. Marks (the
+// start and exit of Quillon, each connection and disconnection) are lines of
+// their own, stamped, that only the log holds.
+//
 // Text is buffered and written at least once a second and when the log is
 // destroyed or the application quits, so a crash loses at most the last
 // second. A new file starts with the first line after local midnight; a
@@ -33,6 +39,9 @@ public:
 
     // One run of transcript text.
     void append(const QString &text);
+    // A stamped line of its own, "[time]  *** text"; a line being written
+    // is ended first.
+    void mark(const QString &text);
     // Writes what is buffered now.
     void flush();
 
@@ -48,6 +57,7 @@ signals:
 
 private:
     void startDay(qint64 nowMs);
+    void appendLines(const QString &text);
     bool write(const QString &path, QString *reason);
 
     QString m_folder;

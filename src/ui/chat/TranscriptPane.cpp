@@ -1,11 +1,14 @@
 #include "TranscriptPane.h"
 
+#include "chat/Colors.h"
 #include "chat/LinkFinder.h"
+#include "chat/TimeStamp.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
@@ -35,6 +38,7 @@ void keepBigBlocksInOwnPages()
 TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName, QWidget *parent)
     : QPlainTextEdit(parent)
     , m_menu(new QMenu(this))
+    , m_newLines(new QPushButton(this))
 {
     keepBigBlocksInOwnPages();
     setReadOnly(true);
@@ -55,14 +59,34 @@ TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName
     m_linkFormat.setAnchor(true);
     m_linkFormat.setFontUnderline(true);
 
+    // Over the bottom of the view while lines came out of sight; not in the
+    // Tab chain, since End does the same from the pane.
+    m_newLines->setObjectName(QStringLiteral("newLines"));
+    m_newLines->setFocusPolicy(Qt::NoFocus);
+    m_newLines->setCursor(Qt::PointingHandCursor);
+    m_newLines->setAccessibleName(tr("New lines below"));
+    m_newLines->setToolTip(tr("Show the newest lines (End)"));
+    m_newLines->hide();
+    connect(m_newLines, &QPushButton::clicked, this, &TranscriptPane::followEnd);
+
     // The view follows the end until the user scrolls away from it, and
     // again once he scrolls back to it.
     QScrollBar *bar = verticalScrollBar();
-    connect(bar, &QAbstractSlider::actionTriggered, this,
-            [this, bar] { m_follow = bar->sliderPosition() >= bar->maximum(); });
+    connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar] {
+        m_follow = bar->sliderPosition() >= bar->maximum();
+        showMarker();
+    });
     connect(bar, &QAbstractSlider::valueChanged, this, [this, bar](int value) {
-        if (value >= bar->maximum())
+        if (value >= bar->maximum()) {
             m_follow = true;
+            showMarker();
+        }
+    });
+    // Lines that grow (a font-size change, a narrower pane) move the end
+    // down; a following view goes with it.
+    connect(bar, &QAbstractSlider::rangeChanged, this, [this] {
+        if (m_follow)
+            scrollToEndLater();
     });
 }
 
@@ -80,12 +104,14 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
             m_end.endEditBlock();
         // Moving the caret also scrolls to it; a reader scrolled up stays.
         const bool follow = m_follow;
+        const int unseen = m_unseen;
         const int top = verticalScrollBar()->value();
         caret.movePosition(QTextCursor::End);
         setTextCursor(caret);
         if (!follow) {
             scrollToLine(top);
             m_follow = false;
+            m_unseen = unseen;
         }
         if (m_batchDepth > 0)
             m_end.beginEditBlock();
@@ -100,6 +126,10 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
         m_end.movePosition(QTextCursor::End);
     const int blocks = document()->blockCount();
     insertRun(txt);
+    if (!m_follow && document()->blockCount() > blocks) {
+        m_unseen += document()->blockCount() - blocks;
+        showMarker();
+    }
     if (m_markOpen && document()->blockCount() > blocks) {
         // New lines took the marked line's format with them.
         QTextCursor after(document()->findBlockByNumber(blocks));
@@ -161,6 +191,7 @@ void TranscriptPane::clearPane()
     m_end = QTextCursor(document());
     m_follow = true;
     m_markOpen = false;
+    showMarker();
     if (m_batchDepth > 0)
         m_end.beginEditBlock();
 }
@@ -178,8 +209,13 @@ void TranscriptPane::setFontPointSize(int points)
 {
     QFont f = font();
     f.setPointSize(points);
+    const bool follow = m_follow;
     setFont(f);
     document()->setDefaultFont(f);
+    if (follow) {
+        m_follow = true;
+        scrollToEndLater();
+    }
 }
 
 int TranscriptPane::fontPointSize() const
@@ -208,6 +244,7 @@ void TranscriptPane::trimScrollback()
     const int removedLines = firstKept.firstLineNumber();
     const int top = verticalScrollBar()->value();
     const bool follow = m_follow;
+    const int unseen = m_unseen;
     QTextCursor cut(doc);
     cut.setPosition(firstKept.position(), QTextCursor::KeepAnchor);
     cut.removeSelectedText();
@@ -216,6 +253,8 @@ void TranscriptPane::trimScrollback()
         cut.setBlockFormat(keptFormat);
     scrollToLine(follow ? verticalScrollBar()->maximum() : qMax(0, top - removedLines));
     m_follow = follow;
+    m_unseen = follow ? 0 : unseen;
+    showMarker();
 }
 
 void TranscriptPane::markLastLine(Rgb background)
@@ -287,7 +326,15 @@ void TranscriptPane::mouseReleaseEvent(QMouseEvent *event)
     const QUrl link = std::exchange(m_pressedLink, QUrl());
     if (event->button() == Qt::LeftButton && !link.isEmpty() && !textCursor().hasSelection()
         && linkAt(event->position().toPoint()) == link)
-        QDesktopServices::openUrl(link);
+        openLink(link);
+}
+
+void TranscriptPane::openLink(const QUrl &link)
+{
+    if (QDesktopServices::openUrl(link))
+        return;
+    AddText(TimeStamp::now() + tr("No web browser could be started for %1").arg(link.toString()) + CrLf,
+            Colors::Red);
 }
 
 void TranscriptPane::mouseMoveEvent(QMouseEvent *event)
@@ -302,8 +349,56 @@ void TranscriptPane::contextMenuEvent(QContextMenuEvent *event)
 {
     // Mouse menus come from mousePressEvent; the keyboard's menu key opens it here.
     if (event->reason() == QContextMenuEvent::Keyboard)
-        m_menu->popup(event->globalPos());
+        popUpMenuFromKeyboard();
     event->accept();
+}
+
+// At the caret when it is in view, otherwise at the view's top left.
+void TranscriptPane::popUpMenuFromKeyboard()
+{
+    const QRect caret = cursorRect();
+    const QPoint at = viewport()->rect().contains(caret.bottomLeft()) ? caret.bottomLeft() : QPoint(4, 4);
+    m_menu->popup(viewport()->mapToGlobal(at));
+}
+
+void TranscriptPane::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+        popUpMenuFromKeyboard();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_End && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) {
+        followEnd();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TranscriptPane::followEnd()
+{
+    m_follow = true;
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    showMarker();
+    scrollToEndLater();   // once more after the layout caught up
+}
+
+// The marker shows the count while the reader is away from the end.
+void TranscriptPane::showMarker()
+{
+    if (m_follow || m_unseen == 0) {
+        m_unseen = m_follow ? 0 : m_unseen;
+        m_newLines->hide();
+        return;
+    }
+    m_newLines->setText(m_unseen == 1 ? tr("1 new line") : tr("%1 new lines").arg(m_unseen));
+    m_newLines->adjustSize();
+    const QRect view = viewport()->geometry();
+    m_newLines->move(view.center().x() - m_newLines->width() / 2, view.bottom() - m_newLines->height() - 6);
+    m_newLines->raise();
+    m_newLines->show();
 }
 
 void TranscriptPane::resizeEvent(QResizeEvent *event)
@@ -311,6 +406,7 @@ void TranscriptPane::resizeEvent(QResizeEvent *event)
     QPlainTextEdit::resizeEvent(event);
     if (m_follow)
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    showMarker();
 }
 
 // Scrolling once per turn of the event loop keeps a flood of appends cheap.

@@ -3,8 +3,15 @@
 // end, read-only for the user, with a right-button "&Clear" menu. Received
 // text is inserted as plain text, never interpreted as markup; web addresses
 // in it are underlined and open in the browser on a click. The pane keeps
-// the last lines only (the scrollback limit), and a reader who scrolled up
-// stays where he is while lines arrive.
+// the last lines only (the scrollback limit).
+//
+// Following: while the view is at the bottom it moves with new lines. A
+// reader who scrolled up stays where he is, and a marker over the bottom of
+// the pane counts the lines that came since ("12 new lines"); clicking it,
+// End or Ctrl+End, or scrolling back to the bottom shows the last line whole
+// and follows again. A font-size change keeps a following pane at the bottom.
+// The Menu key and Shift+F10 open the pane's menu. An address no browser
+// could take leaves a red line naming it.
 
 #include "chat/TranscriptSink.h"
 
@@ -13,6 +20,7 @@
 #include <QUrl>
 
 class QMenu;
+class QPushButton;
 
 class TranscriptPane : public QPlainTextEdit, public TranscriptSink
 {
@@ -53,20 +61,34 @@ public:
 
     QMenu *contextMenu() const { return m_menu; }
 
+    // Whether the view moves with new lines.
+    bool isFollowing() const { return m_follow; }
+    // Lines that came while the reader was scrolled up; the marker's count.
+    int unseenLines() const { return m_unseen; }
+    QPushButton *newLinesMarker() const { return m_newLines; }
+    // Shows the last line whole and follows again (the marker, End, Ctrl+End).
+    void followEnd();
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void insertRun(const QString &txt);
     void trimScrollback();
     void scrollToLine(int line);
     void scrollToEndLater();
+    void showMarker();
+    void openLink(const QUrl &link);
+    void popUpMenuFromKeyboard();
 
     QMenu *m_menu;
+    QPushButton *m_newLines;
+    int m_unseen = 0;          // lines added while not following
     QTextCursor m_end;
     QTextCharFormat m_format;
     QTextCharFormat m_linkFormat;

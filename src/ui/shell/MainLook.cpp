@@ -1,8 +1,9 @@
 #include "MainLook.h"
 
-#include <QLabel>
+#include "settings/DialogStyle.h"
 
 #include <QFrame>
+#include <QLabel>
 
 namespace MainLook {
 
@@ -34,15 +35,11 @@ QFont label2Font()
 
 QPalette palette()
 {
-    QPalette p;
+    // The controls' palette; the panes select in dark grey with white text.
+    QPalette p = DialogStyle::palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(group, QPalette::Window, Background);
         p.setColor(group, QPalette::WindowText, Text);
-        p.setColor(group, QPalette::Base, Background);
         p.setColor(group, QPalette::AlternateBase, Background);
-        p.setColor(group, QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
-        p.setColor(group, QPalette::Button, Button);
-        p.setColor(group, QPalette::ButtonText, QColor(0x00, 0x00, 0x00));
         p.setColor(group, QPalette::Highlight, Line);
         p.setColor(group, QPalette::HighlightedText, QColor(0xFF, 0xFF, 0xFF));
     }
@@ -51,7 +48,9 @@ QPalette palette()
 
 QString styleSheet()
 {
-    return QStringLiteral(
+    // Every control's look first (the menus, message boxes and tool tips
+    // opened over the window take it from here), then the window's own.
+    return DialogStyle::controlsSheet() + QStringLiteral(
         // The six buttons: flat teal, a dotted edge shows keyboard focus.
         "QPushButton#cmdConnect, QPushButton#cmdSend, QPushButton#cmdOptions,"
         "QPushButton#cmdAbout, QPushButton#cmdSaveLog, QPushButton#cmdExit {"
@@ -82,6 +81,12 @@ QString styleSheet()
         "#findBar QToolButton { background: #008080; color: #000000; border: 1px solid #004040;"
         "  padding: 1px 8px; }"
         "#findBar QToolButton:pressed { background: #006868; }"
+        // The count of lines held back, beside the input line.
+        "QLabel#lblWaiting { color: #C0C0C0; background: #000000; padding: 0 4px; }"
+        // The count of lines that came while the reader was scrolled up.
+        "QPushButton#newLines { background: #008080; color: #000000; border: 1px solid #00C0C0;"
+        "  border-radius: 3px; padding: 2px 10px; }"
+        "QPushButton#newLines:focus { border: 1px dotted #C0C0C0; }"
         // Slim dark scroll bars.
         "#txtChat QScrollBar:vertical, #txtChat2 QScrollBar:vertical, #lstUser QScrollBar:vertical {"
         "  background: #000000; width: 10px; margin: 0; }"

@@ -20,6 +20,8 @@
 #include "outgoing/RosterCommands.h"
 #include "outgoing/SendPath.h"
 #include "settings/DialogSettings.h"
+#include "settings/Registry.h"
+#include "settings/UserFile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,10 +30,13 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
 #include <QShortcut>
 #include <QSizeGrip>
 #include <QVBoxLayout>
@@ -47,6 +52,12 @@ const QString NotLoggedOn = QStringLiteral("(Not logged on)");
 const QString NoChannel = QStringLiteral("(In no channel)");
 // Behind a line that addresses the user: dark enough for every text colour.
 constexpr Rgb AlertBackground = 0x3A2A00;
+// The window's size on a screen that has room for it, and the least it takes.
+constexpr QSize DefaultSize(780, 540);
+constexpr QSize LeastSize(560, 380);
+// Its place and size at the last exit, in the per-user store's "Window" group.
+const QString PlaceNames[4] = {QStringLiteral("Window/Left"), QStringLiteral("Window/Top"),
+                               QStringLiteral("Window/Width"), QStringLiteral("Window/Height")};
 
 QLabel *chromeLabel(const QString &text, const QString &name, const QColor &color, const QFont &font,
                     QWidget *parent)
@@ -110,7 +121,12 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     bindButtons();
     startUp();
     bindAllDayUse();
+    nameForScreenReaders();
+    orderTabs();
+    fitToScreen();
     m_txtSend->setFocus();
+    if (m_logging)
+        m_dailyLog->mark(QStringLiteral("Quillon 2.2 started."));
 }
 
 MainWindow::~MainWindow() = default;
@@ -218,15 +234,67 @@ void MainWindow::buildLayout()
     layout->addWidget(MainLook::decorativeLine(this));
     layout->addLayout(footer);
 
-    setTabOrder(m_txtSend, m_buttons[Connect]);
-    for (int i = 1; i < HoverState::ButtonCount; ++i)
-        setTabOrder(m_buttons[i - 1], m_buttons[i]);
-    setTabOrder(m_buttons[Exit], m_lstUser);
-    setTabOrder(m_lstUser, m_txtChat);
-    setTabOrder(m_txtChat, m_txtChat2);
+}
 
-    setMinimumSize(560, 380);
-    resize(780, 540);
+void MainWindow::nameForScreenReaders()
+{
+    m_txtChat->setAccessibleName(QStringLiteral("Chat"));
+    m_txtChat->setAccessibleDescription(QStringLiteral("What is said in the channel and to you, newest last"));
+    m_txtChat2->setAccessibleName(QStringLiteral("Channel events"));
+    m_txtChat2->setAccessibleDescription(QStringLiteral("Who joined and left the channel, newest last"));
+    m_lstUser->setAccessibleName(QStringLiteral("Users in channel"));
+    m_txtSend->setAccessibleName(QStringLiteral("Message"));
+    m_txtSend->setAccessibleDescription(QStringLiteral("Enter sends, Up and Down recall, Tab completes a name"));
+    m_txtSend->lineEdit()->setAccessibleName(QStringLiteral("Message"));
+    m_lblWaiting->setAccessibleName(QStringLiteral("Lines waiting"));
+    m_findBar->field()->setAccessibleName(QStringLiteral("Find in chat"));
+}
+
+// Top to bottom, left to right: the upper pane, the find bar, the lower
+// pane, the input line, the roster, then the buttons.
+void MainWindow::orderTabs()
+{
+    m_txtChat->setTabChangesFocus(true);
+    m_txtChat2->setTabChangesFocus(true);
+    QList<QWidget *> chain{m_txtChat, m_findBar->field()};
+    for (QToolButton *button : m_findBar->findChildren<QToolButton *>())
+        chain << button;
+    chain << m_txtChat2 << m_txtSend << m_lstUser;
+    for (QPushButton *button : m_buttons)
+        chain << button;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void MainWindow::fitToScreen()
+{
+    QRect place;
+    bool numbers = true;
+    int values[4];
+    for (int i = 0; i < 4 && numbers; ++i)
+        values[i] = Registry::ReadRegString(Registry::Hive::CurrentUser, UserFile::SubKey, PlaceNames[i]).toInt(&numbers);
+    if (numbers)
+        place = QRect(values[0], values[1], values[2], values[3]);
+    QScreen *home = numbers ? QGuiApplication::screenAt(place.center()) : nullptr;
+    if (!home)
+        home = screen();
+    const QRect area = home ? home->availableGeometry() : QRect(0, 0, DefaultSize.width(), DefaultSize.height());
+    const QSize least = LeastSize.boundedTo(area.size());
+    setMinimumSize(least);
+    if (!numbers || place.width() < least.width() || place.height() < least.height() || !area.contains(place)) {
+        place = QRect(QPoint(), DefaultSize.boundedTo(area.size()));
+        place.moveCenter(area.center());
+    }
+    resize(place.size());
+    move(place.topLeft());
+}
+
+void MainWindow::rememberPlace()
+{
+    const QRect place = geometry();
+    const int values[4] = {place.x(), place.y(), place.width(), place.height()};
+    for (int i = 0; i < 4; ++i)
+        Registry::WriteRegString(Registry::Hive::CurrentUser, UserFile::SubKey, PlaceNames[i], QString::number(values[i]));
 }
 
 // ---- wiring ----
@@ -236,6 +304,7 @@ void MainWindow::bindSession()
     RosterModel &roster = m_session->roster();
     connect(&roster, &RosterModel::countLabelChanged, m_lblChanCnt, &QLabel::setText);
     connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::showState);
+    connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::markConnection);
     connect(m_session.get(), &ChatSession::ownNameChanged, this, &MainWindow::showOwnName);
     connect(m_session.get(), &ChatSession::channelChanged, this, &MainWindow::showChannel);
     connect(m_session.get(), &ChatSession::inputFocusRequested, m_txtSend, [this] { m_txtSend->setFocus(); });
@@ -277,6 +346,19 @@ void MainWindow::showState(ChatSession::State state)
     // next attempt; a new connection keeps the title until the logon.
     if (state == ChatSession::State::Disconnected)
         setTitleBase(Title);
+}
+
+// A connection is marked once the server took it, its end once it ends.
+void MainWindow::markConnection(ChatSession::State state)
+{
+    const ChatSession::State before = std::exchange(m_lastState, state);
+    if (!m_logging)
+        return;
+    const bool wasConnected = before == ChatSession::State::LoggingOn || before == ChatSession::State::LoggedOn;
+    if (state == ChatSession::State::LoggingOn && before == ChatSession::State::Connecting)
+        m_dailyLog->mark(QStringLiteral("Connected to %1.").arg(m_settings->server()));
+    else if (state == ChatSession::State::Disconnected && wasConnected)
+        m_dailyLog->mark(QStringLiteral("Disconnected from %1.").arg(m_settings->server()));
 }
 
 void MainWindow::showOwnName(const QString &name)
@@ -501,6 +583,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // No idle line may leave while the program winds down.
     m_antiIdle->stop();
     m_settings->SaveSettings();
+    rememberPlace();
+    if (m_logging) {
+        m_dailyLog->mark(QStringLiteral("Quillon 2.2 exited."));
+        m_dailyLog->flush();
+    }
     if (m_about)
         m_about->reject();
     m_settings->closeDialogs();
@@ -558,15 +645,32 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     if (watched == m_lstUser && type == QEvent::ContextMenu) {
-        auto *menuEvent = static_cast<QContextMenuEvent *>(event);
-        if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
-            const QRect item = m_lstUser->visualRect(m_lstUser->currentIndex());
-            const QPoint at = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
-            m_lstMenu->popup(m_lstUser->viewport()->mapToGlobal(at));
-        }
+        if (static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)
+            popUpRosterMenu();
         return true;
     }
+    // The Menu key and Shift+F10 alike.
+    if (watched == m_lstUser && type == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+            popUpRosterMenu();
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+// Below the selected row, which becomes the commands' target as a click
+// would make it; at the list's top without one.
+void MainWindow::popUpRosterMenu()
+{
+    const QModelIndex current = m_lstUser->currentIndex();
+    if (current.isValid())
+        m_session->setSelName(current.data().toString());
+    const QRect item = m_lstUser->visualRect(current);
+    const QPoint at = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
+    m_lstMenu->popup(m_lstUser->viewport()->mapToGlobal(at));
 }
 
 void MainWindow::applyHover()

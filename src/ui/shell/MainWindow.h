@@ -48,6 +48,7 @@ public:
     InputLine *txtSend() const { return m_txtSend; }
     FindBar *findBar() const { return m_findBar; }
     DailyLog &dailyLog() { return *m_dailyLog; }
+    DesktopNotifier &notifier() { return *m_notifier; }
 
     // cmdSaveLog: asks for a file name and writes the chat log.
     void SaveLog();
@@ -73,6 +74,17 @@ private:
     void showOwnName(const QString &name);
     void showChannel(ChatSession::ChannelState state, const QString &channel);
     void startUp();
+    // Names for screen readers, and the Tab order along the layout.
+    void nameForScreenReaders();
+    void orderTabs();
+    // The size and place of the last run when they fit the screen, else the
+    // default size centred; never larger than the screen's available area.
+    void fitToScreen();
+    void rememberPlace();
+    // The roster's menu for the selected row, from the keyboard.
+    void popUpRosterMenu();
+    // Marks in the daily log: connections and disconnections.
+    void markConnection(ChatSession::State state);
 
     // All-day use: the daily log behind both panes, the find bar, Tab
     // completion, the scrollback limit and the alerts.
@@ -135,6 +147,7 @@ private:
     DesktopNotifier *m_notifier = nullptr;
     QString m_titleBase;
     bool m_logging = false;   // the continuous log, as last saved
+    ChatSession::State m_lastState = ChatSession::State::Disconnected;
     bool m_askingToExit = false;
     bool m_closing = false;
 };

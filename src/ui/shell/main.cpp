@@ -1,6 +1,7 @@
 #include "shell/CommandLine.h"
 #include "shell/MainLook.h"
 #include "shell/MainWindow.h"
+#include "settings/DialogStyle.h"
 
 #include <QApplication>
 
@@ -14,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.ashgrove.Quillon"));
     QApplication::setFont(MainLook::defaultFont());
+    // One look for every window, also those opened without a parent.
+    DialogStyle::applyToApplication();
     MainWindow window;
     window.show();
     return app.exec();
