@@ -2,6 +2,8 @@
 // the friends-list reader on the recorded server bytes, and the day's log.
 
 #include "RecordingHost.h"
+#include "chat/TranscriptPane.h"
+#include "conversations/ConversationArea.h"
 #include "chat/EventDecoder.h"
 #include "chat/LineSplitter.h"
 #include "codec/Wire.h"
@@ -13,6 +15,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +52,7 @@ private slots:
     void friendsReply();
     void friendsTimeout();
     void dayLog();
+    void area();
 };
 
 // ops: "r Name" received, "s Name" sent, "c"/"ca" a channel line (alert),
@@ -277,6 +281,28 @@ void ConversationsTest::dayLog()
              QStringList({stamp + "Mira whispers: café", stamp + "You whisper to MIRA: café €"}));
     QVERIFY(DayHistory::latestLog(dir.filePath("none")).isEmpty());
     QVERIFY(DayHistory::readTail(dir.filePath("none")).lines.isEmpty());
+}
+
+// The tabs follow the model: texts, runs into the pane, shown tabs read,
+// closing moves to the left neighbour, and the keys' slots wrap around.
+void ConversationsTest::area()
+{
+    ConversationModel m;
+    ConversationArea area(m, new TranscriptPane("txtMenu", "mClr"));
+    m.recordReceived("Mira", "hi");
+    m.recordReceived("Tobin", "yo");
+    QCOMPARE(area.tabBar()->tabText(1), "! Mira (1)");
+    QVERIFY(area.paneAt(1)->plainTextCrLf().endsWith("Mira whispers: hi\r\n"));
+    area.nextTab();
+    QCOMPARE(area.tabBar()->tabText(1), "Mira");
+    area.closeCurrent();
+    QCOMPARE(area.currentRow(), 0);
+    QCOMPARE(area.tabBar()->tabText(1), "! Tobin (1)");
+    area.closeCurrent();
+    area.previousTab();
+    QCOMPARE(m.shownRow(), 1);
+    QCOMPARE(area.tabBar()->tabText(1), "Tobin");
+    QCOMPARE(area.currentPane(), area.paneAt(1));
 }
 
 QTEST_MAIN(ConversationsTest)
