@@ -271,6 +271,7 @@ class Build:
         self.tree, self.dir, self.log, self.jobs = tree, build, log, jobs
         self.ninja = shutil.which("ninja") is not None
         self.objects = {}    # source path -> [object paths relative to the build folder]
+        self.targets = None  # what "everything" means: the test programs
 
     def configure(self):
         cmd = ["cmake", "-S", self.tree, "-B", self.dir, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"]
@@ -282,6 +283,7 @@ class Build:
 
     def build(self, targets=None, timeout=None):
         cmd = ["cmake", "--build", self.dir, "-j", str(self.jobs)]
+        targets = targets or self.targets
         if targets:
             cmd += ["--target"] + targets
         return run(cmd, self.log, timeout=timeout)
@@ -490,11 +492,16 @@ def main():
 
     started = time.monotonic()
     b = Build(tree, build_dir, log, args.jobs)
-    if not (b.configure() and b.build()):
-        sys.exit(f"mutate: the unmutated tree does not build; see {log}")
+    if not b.configure():
+        sys.exit(f"mutate: the unmutated tree does not configure; see {log}")
     tests = list_tests(build_dir)
     if not tests:
         sys.exit("mutate: ctest lists no test")
+    # Only the test programs (and what they link) are built, not the
+    # application, the benchmark or the packaging.
+    b.targets = sorted({os.path.basename(t.command[0]) for t in tests})
+    if not b.build(b.targets):
+        sys.exit(f"mutate: the unmutated tree does not build; see {log}")
     test_sources(tree, tests)
     print(f"Built in {time.monotonic() - started:.0f} s; running the {len(tests)} tests on the unmutated tree",
           flush=True)
@@ -512,6 +519,11 @@ def main():
 
     results = []
     limit_for = lambda t: max(args.test_timeout, 4 * t.baseline)
+
+    def stop(signum, frame):
+        raise KeyboardInterrupt
+    signal.signal(signal.SIGTERM, stop)
+    s = None
     try:
         for i, s in enumerate(chosen, start=1):
             target = os.path.join(tree, s.path)
@@ -536,18 +548,15 @@ def main():
             results.append((s, status, detail, seconds))
             print(f"[{i}/{len(chosen)}] {describe(s)}  => {status}{' (' + detail + ')' if detail else ''}"
                   f" {seconds:.0f}s", flush=True)
+            if args.report:
+                write_report(args, root, results, describe, len(chosen))
     except KeyboardInterrupt:
         print("Interrupted; the scratch file is restored.")
-        with open(os.path.join(tree, s.path), "w", encoding="utf-8") as f:
-            f.write(sources[s.path])
-    # Leave the build matching the sources for the next run.
-    b.build()
+        if s:
+            with open(os.path.join(tree, s.path), "w", encoding="utf-8") as f:
+                f.write(sources[s.path])
 
-    counts = {k: sum(1 for r in results if r[1] == k) for k in ("killed", "timeout", "survived", "no-build", "equivalent")}
-    judged = counts["killed"] + counts["timeout"] + counts["survived"]
-    rate = 100.0 * (counts["killed"] + counts["timeout"]) / judged if judged else 0.0
-    summary = (f"killed {counts['killed']}, timeout {counts['timeout']}, survived {counts['survived']}, "
-               f"no-build {counts['no-build']}, equivalent {counts['equivalent']}")
+    summary, rate, judged, counts = tally(results)
     print(f"\n{summary}\nKill rate: {rate:.1f} % ({counts['killed'] + counts['timeout']} of {judged} that built "
           f"and differ) in {(time.monotonic() - started) / 60:.0f} min")
     survivors = [r for r in results if r[1] == "survived"]
@@ -555,13 +564,22 @@ def main():
         print("Survivors:")
         for s, *_ in survivors:
             print("  " + describe(s))
-
     if args.report:
-        write_report(args, root, results, describe, summary, rate, judged, counts)
+        write_report(args, root, results, describe, len(chosen))
     return 0
 
 
-def write_report(args, root, results, describe, summary, rate, judged, counts):
+def tally(results):
+    counts = {k: sum(1 for r in results if r[1] == k) for k in ("killed", "timeout", "survived", "no-build", "equivalent")}
+    judged = counts["killed"] + counts["timeout"] + counts["survived"]
+    rate = 100.0 * (counts["killed"] + counts["timeout"]) / judged if judged else 0.0
+    summary = (f"killed {counts['killed']}, timeout {counts['timeout']}, survived {counts['survived']}, "
+               f"no-build {counts['no-build']}, equivalent {counts['equivalent']}")
+    return summary, rate, judged, counts
+
+
+def write_report(args, root, results, describe, planned):
+    summary, rate, judged, counts = tally(results)
     notes = ""
     if os.path.exists(args.report):
         with open(args.report, encoding="utf-8") as f:
@@ -576,7 +594,8 @@ def write_report(args, root, results, describe, summary, rate, judged, counts):
         "# Mutation run", "",
         f"`{cmd}` on {commit}{'' if args.head else ' (working tree)'}, {time.strftime('%Y-%m-%d')}.", "",
         f"**Kill rate: {rate:.1f} %** ({counts['killed'] + counts['timeout']} of {judged} mutants that built "
-        f"and changed the machine code). {summary}.", "",
+        f"and changed the machine code). {summary}."
+        + (f" Partial: {len(results)} of {planned} mutants so far." if len(results) < planned else ""), "",
         "| # | where | operator | original → mutated | result |",
         "| --- | --- | --- | --- | --- |",
     ]
