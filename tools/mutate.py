@@ -338,8 +338,7 @@ def list_tests(build):
                 cwd = prop["value"]
             elif prop["name"] in ("RUN_SERIAL", "RESOURCE_LOCK"):
                 serial = True
-        if "command" in t:
-            tests.append(Test(t["name"], t["command"], cwd, env, serial))
+        tests.append(Test(t["name"], t.get("command") or [], cwd, env, serial))
     return tests
 
 
@@ -494,20 +493,26 @@ def main():
     b = Build(tree, build_dir, log, args.jobs)
     if not b.configure():
         sys.exit(f"mutate: the unmutated tree does not configure; see {log}")
-    tests = list_tests(build_dir)
-    if not tests:
-        sys.exit("mutate: ctest lists no test")
     # Only the test programs (and what they link) are built, not the
-    # application, the benchmark or the packaging; a test that runs
-    # something else (a script checking the installed files) is left out.
-    inside = lambda t: os.path.abspath(t.command[0]).startswith(os.path.abspath(build_dir) + os.sep)
+    # application, the benchmark or the packaging. Before the first build
+    # ctest names no program for a test, and the test's name is taken as
+    # its target's.
+    names = [os.path.basename(t.command[0]) if t.command else t.name for t in list_tests(build_dir)]
+    known = subprocess.run(["cmake", "--build", build_dir, "--target", "help"], capture_output=True,
+                           text=True).stdout
+    b.targets = sorted({n for n in names if re.search(rf"(^|[\s:]){re.escape(n)}(:|\s|$)", known, re.M)}) or None
+    if not b.build():
+        sys.exit(f"mutate: the unmutated tree does not build; see {log}")
+    # A test that runs something else than a program of this build (a
+    # script checking the installed files) is left out.
+    tests = list_tests(build_dir)
+    inside = lambda t: bool(t.command) and os.path.abspath(t.command[0]).startswith(os.path.abspath(build_dir) + os.sep)
     skipped = [t.name for t in tests if not inside(t)]
     tests = [t for t in tests if inside(t)]
     if skipped:
         print(f"Not run (no test program of this build): {', '.join(skipped)}", flush=True)
-    b.targets = sorted({os.path.basename(t.command[0]) for t in tests})
-    if not b.build(b.targets):
-        sys.exit(f"mutate: the unmutated tree does not build; see {log}")
+    if not tests:
+        sys.exit("mutate: ctest lists no test program")
     test_sources(tree, tests)
     print(f"Built in {time.monotonic() - started:.0f} s; running the {len(tests)} tests on the unmutated tree",
           flush=True)
