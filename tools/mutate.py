@@ -327,7 +327,9 @@ def list_tests(build):
     tests = []
     for t in json.loads(out)["tests"]:
         env = dict(os.environ)
-        cwd = build
+        # ctest runs a test in the folder of the CTestTestfile that names it,
+        # which is where a test program is built.
+        cwd = os.path.dirname(t["command"][0]) if t.get("command") else build
         serial = False
         for prop in t.get("properties", []):
             if prop["name"] == "ENVIRONMENT":
@@ -447,6 +449,7 @@ def main():
     ap.add_argument("--test-timeout", type=float, default=30,
                     help="least time limit for one test, in seconds (default 30; else 4x its normal time)")
     ap.add_argument("--timeout", type=float, default=900, help="time limit for one mutant's tests (default 900 s)")
+    ap.add_argument("--exclude", metavar="REGEX", help="tests not to run (a name search, as ctest -E)")
     ap.add_argument("--report", metavar="FILE", help="write the run as Markdown to FILE")
     args = ap.parse_args()
 
@@ -509,8 +512,11 @@ def main():
     inside = lambda t: bool(t.command) and os.path.abspath(t.command[0]).startswith(os.path.abspath(build_dir) + os.sep)
     skipped = [t.name for t in tests if not inside(t)]
     tests = [t for t in tests if inside(t)]
+    if args.exclude:
+        skipped += [t.name for t in tests if re.search(args.exclude, t.name)]
+        tests = [t for t in tests if not re.search(args.exclude, t.name)]
     if skipped:
-        print(f"Not run (no test program of this build): {', '.join(skipped)}", flush=True)
+        print(f"Not run (no test program of this build, or --exclude): {', '.join(skipped)}", flush=True)
     if not tests:
         sys.exit("mutate: ctest lists no test program")
     test_sources(tree, tests)
