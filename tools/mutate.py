@@ -551,7 +551,8 @@ def main():
             detail = ""
             if b.ninja and objs and not b.build(objs, timeout=args.timeout):
                 status = "no-build"
-            elif objs and [stripped_digest(os.path.join(build_dir, o)) for o in objs] == clean[s.path]:
+            elif objs and None not in clean[s.path] and \
+                    [stripped_digest(os.path.join(build_dir, o)) for o in objs] == clean[s.path]:
                 status = "equivalent"
             elif not b.build(timeout=args.timeout):
                 status = "no-build"
