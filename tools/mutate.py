@@ -608,6 +608,7 @@ def write_report(args, root, results, describe, planned):
                             text=True).stdout.strip()
     cmd = "python3 tools/mutate.py " + " ".join(f"--files '{f}'" for f in args.files)
     cmd += " --all" if args.all else f" --count {args.count} --seed {args.seed}"
+    cmd += f" --exclude '{args.exclude}'" if args.exclude else ""
     lines = [
         "# Mutation run", "",
         f"`{cmd}` on {commit}{'' if args.head else ' (working tree)'}, {time.strftime('%Y-%m-%d')}.", "",
