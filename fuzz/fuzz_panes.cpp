@@ -5,6 +5,10 @@
 // each pane holds the text appended to it since it was last cleared: all
 // of it, or with a scrollback limit its last whole lines, no more of them
 // than the limit allows; and no address other than http or https shows.
+//
+// The widgets are made once and emptied before each input (making them
+// cost more than most inputs), so an input runs the same from a fresh
+// process as in the middle of a run.
 
 #include "FuzzChecks.h"
 
@@ -28,6 +32,14 @@ public:
         check.AddText(txt, color);
         TranscriptPane::AddText(txt, color);
     }
+    // After every step: never more lines than the limit allows.
+    void verifyBound(const char *what)
+    {
+        const int limit = scrollbackLimit();
+        FUZZ_CHECK(limit <= 0 || document()->blockCount() - 1 <= limit + limit / 10, what);
+    }
+    // Before the pane is emptied and at the end (the text only ever leaves
+    // from the front, so a loss cannot hide until then): the text kept.
     void verifyKept(const char *what)
     {
         const QString kept = plainTextCrLf(), &all = check.text;
@@ -35,33 +47,48 @@ public:
         const bool tail = kept.size() <= all.size() && QStringView(all).right(kept.size()) == kept;
         FUZZ_CHECK(limit > 0 ? tail : all == kept, what);
         FUZZ_CHECK(kept.size() == all.size() || all.at(all.size() - kept.size() - 1) == u'\n', what);
-        FUZZ_CHECK(limit <= 0 || document()->blockCount() - 1 <= limit + limit / 10, what);
+        verifyBound(what);
+    }
+    void empty()
+    {
+        clearPane();
+        check.text.clear();
     }
     CheckingSink check;
 };
 
-// Made once and never destroyed: destroying it after main() has returned
+struct Rig {
+    WatchedPane upper, lower;
+    FindBar find{&upper};
+};
+
+// Made once and never destroyed: destroying them after main() has returned
 // would run after the library's own globals are gone.
 static QApplication *app = nullptr;
+static Rig *rig = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     app = new QApplication(*argc, *argv);
+    rig = new Rig;
+    rig->upper.resize(300, 200);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    WatchedPane upper, lower;
-    upper.resize(300, 200);
-    if (in.ConsumeBool())
-        upper.show();
+    WatchedPane &upper = rig->upper, &lower = rig->lower;
+    FindBar &find = rig->find;
+    QApplication::processEvents();   // what the last input left queued
+    upper.empty();
+    lower.empty();
+    find.field()->clear();
+    upper.setVisible(in.ConsumeBool());
     const int limit = in.ConsumeIntegralInRange<int>(-1, 40);
     upper.setScrollbackLimit(limit);
     lower.setScrollbackLimit(limit);
-    FindBar find(&upper);
     FuzzHost host(upper, lower);
     RosterModel roster;
     ChatParser parser(host, roster, host.upper, host.lower);
@@ -93,8 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             find.field()->setText(QString::fromLatin1(in.ConsumeBytesAsString(3)));
             step % 2 ? find.findNext() : find.findPrevious();
         } else if (step < 252) {
-            pane.clearPane();   // the menu's Clear
-            pane.check.text.clear();
+            pane.verifyKept("the pane lost or changed text before it was cleared");
+            pane.empty();   // the menu's Clear
         } else if (step < 254) {
             const QUrl link = upper.linkAt(QPoint(in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>()));
             FUZZ_CHECK(link.isEmpty() || link.scheme() == QLatin1String("http") || link.scheme() == QLatin1String("https"),
@@ -102,8 +129,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } else {
             QApplication::processEvents();
         }
-        upper.verifyKept("the upper pane lost or changed text");
-        lower.verifyKept("the lower pane lost or changed text");
+        upper.verifyBound("the upper pane kept more lines than its limit");
+        lower.verifyBound("the lower pane kept more lines than its limit");
     }
+    upper.verifyKept("the upper pane lost or changed text");
+    lower.verifyKept("the lower pane lost or changed text");
     return 0;
 }
