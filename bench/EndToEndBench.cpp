@@ -95,7 +95,8 @@ void record(const QByteArray &bytes, Recording &rec)
 // to the last line in the upper pane. Without its roster the window shows
 // what the rest costs: the roster view is laid out and painted anew in
 // every turn in which users come or go.
-double clientLinesPerSecond(const QByteArray &bytes, double &longestBlockMs, bool withRoster = true)
+double clientLinesPerSecond(const QByteArray &bytes, double &longestBlockMs, bool withRoster = true,
+                            qsizetype lines = TotalLines)
 {
     const auto window = ClientWindow::show();
     LoopbackServer server(bytes);
@@ -118,7 +119,7 @@ double clientLinesPerSecond(const QByteArray &bytes, double &longestBlockMs, boo
         return 0;
     }
     const double seconds = std::chrono::duration<double>(end - server.writeStart()).count();
-    return TotalLines / seconds;
+    return lines / seconds;
 }
 
 // The same runs appended with a QTextCursor to bare widgets of the same
@@ -170,12 +171,29 @@ double toolkitLinesPerSecond(const Recording &rec, bool batched, qsizetype slice
     return rec.lineEnds.at(slices - 1) / (t.nsecsElapsed() / 1e9);
 }
 
+Traffic::Stream endToEndTraffic(qsizetype lines = TotalLines)
+{
+    Traffic::Stream traffic = Traffic::channelLife(lines - 4 - Users, Users);
+    traffic.bytes += "1005 TALK Bencher 0010 \"" + LastText.toLatin1() + "\"\r\n";
+    return traffic;
+}
+
 } // namespace
+
+void Bench::client()
+{
+    // Enough lines for the panes to trim their scrollback a few times.
+    constexpr qsizetype Lines = 100000;
+    const Traffic::Stream traffic = endToEndTraffic(Lines);
+    double longestBlockMs = 0;
+    const double client = clientLinesPerSecond(traffic.bytes, longestBlockMs, true, Lines);
+    Report::figure(QStringLiteral("end to end client"), client, QStringLiteral("lines/s"), 0);
+    Report::figure(QStringLiteral("responsiveness longest block"), longestBlockMs, QStringLiteral("ms"));
+}
 
 void Bench::endToEnd()
 {
-    Traffic::Stream traffic = Traffic::channelLife(TotalLines - 4 - Users, Users);
-    traffic.bytes += "1005 TALK Bencher 0010 \"" + LastText.toLatin1() + "\"\r\n";
+    const Traffic::Stream traffic = endToEndTraffic();
     Recording rec;
     record(traffic.bytes, rec);
     const qsizetype slices = rec.lineEnds.size();
