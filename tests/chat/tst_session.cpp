@@ -39,8 +39,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, password);
         QFETCH(QByteArray, record);
-        settings.userNameValue = name;
-        settings.passwordValue = password;
+        settings.setText("UserName", name);
+        settings.setText("PassWord", password);
         QSignalSpy focus(session.get(), &ChatSession::inputFocusRequested);
         session->Login();
         QTRY_COMPARE(gateway->received(), record);
@@ -73,7 +73,7 @@ private slots:
         QFETCH(bool, autoReconnect);
         QFETCH(bool, byUser);
         QFETCH(bool, stable);
-        settings.autoReconnectValue = autoReconnect;
+        settings.setFlag("AutoReconnect", autoReconnect);
         session->setStableAfterForTesting(stable ? 0 : 60000);
         session->backoff().next();
         QVERIFY(logOn());
@@ -105,7 +105,7 @@ private slots:
 
     void refusedConnectionWaitsLongerEachTime()
     {
-        settings.autoReconnectValue = true;
+        settings.setFlag("AutoReconnect", true);
         gateway.reset();   // nobody listens on its port any more
         session->Login();
         QTRY_COMPARE(session->state(), State::Waiting);

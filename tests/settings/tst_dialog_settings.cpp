@@ -11,6 +11,7 @@
 #include "settings/ServerList.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -87,7 +88,7 @@ private slots:
         const QByteArray before = live.bytes(live.machineFile());
         live.s.setUserName(QStringLiteral("edited"));
         live.s.setScrollbackLines(5000);
-        live.s.setAntiIdleChecked(false);   // acts at once, saved or not
+        live.s.setFlag("AntiIdle", false);   // acts at once, saved or not
         QCOMPARE(live.stopAI, 1);
         live.s.closeLogin();
         live.s.closeOptions();
@@ -98,9 +99,9 @@ private slots:
         live.s.LoadSettings();
         QCOMPARE(live.bytes(live.machineFile()), before);
 
-        live.s.setAutoReconnect(false);     // in memory only
+        live.s.setFlag("AutoReconnect", false);   // in memory only
         QCOMPARE(live.stored(QStringLiteral("AutoReconnect")), QStringLiteral("1"));
-        live.s.setIdleMessage(QStringLiteral("kept"));
+        live.s.setText("IdleMessage", QStringLiteral("kept"));
         live.s.closeLogin();
         live.s.SaveSettings();              // re-creates the login state
         QCOMPARE(live.stored("AutoReconnect") + live.stored("IdleMessage"), QStringLiteral("0kept"));
@@ -140,6 +141,59 @@ private slots:
         QVERIFY2(fields(nextRun).endsWith(QLatin1String("|50000|00100")), qPrintable(fields(nextRun)));
         nextRun.setScrollbackLines(5);
         QCOMPARE(nextRun.scrollbackLines(), 1000);
+    }
+
+    // Tab walks each dialog's controls as they are laid out, and every
+    // control has a name for screen readers: a button's or box's caption
+    // without its "&", a field's label.
+    void keyboardAndScreenReaders_data()
+    {
+        QTest::addColumn<bool>("options");
+        QTest::addColumn<QStringList>("chain");
+        QTest::newRow("login") << false << QStringList{"cmbServers=Server", "txtUserN=Username:", "txtPassW=Password:",
+                                                       "cmdLogin=Login", "cmdCancel=Cancel"};
+        QTest::newRow("options") << true << QStringList{"chkAI=Anti-Idle", "txtHomeChan=Home Channel:",
+            "chkUJ=User Join/Leave Notify", "chkRC=Auto Reconnect", "txtIdle=Idle Message:",
+            "spnScrollback=Scrollback lines:", "chkLog=Keep a daily log", "chkNotify=Desktop notifications",
+            "scrFSize=Window Font Size", "cmdSave=Save", "cmdCanc=Cancel"};
+    }
+    void keyboardAndScreenReaders()
+    {
+        QFETCH(bool, options);
+        QFETCH(QStringList, chain);
+        Live live;
+        std::unique_ptr<QDialog> dialog(options ? static_cast<QDialog *>(new OptionsDialog(live.s))
+                                                : new LoginDialog(live.s));
+        QStringList walked;
+        QWidget *w = dialog->findChild<QWidget *>(chain.first().section('=', 0, 0));
+        for (int i = 0; w && i < 100 && walked.size() < chain.size(); ++i, w = w->nextInFocusChain()) {
+            if (w->parentWidget() == dialog.get() && (w->focusPolicy() & Qt::TabFocus))
+                walked << w->objectName() + '=' + w->accessibleName();
+        }
+        QCOMPARE(walked, chain);
+    }
+
+    // The window says why a setting cannot work here: the switch shows off
+    // and disabled, with the reason beside it, and the stored value stays.
+    // Scrollback lines shows its range and takes nothing outside it.
+    void unavailableSettingsAndRanges()
+    {
+        Live live;
+        const QString reason = QStringLiteral("No notification service or tray on this desktop");
+        live.s.setUnavailable("Notifications", reason);
+        OptionsDialog dialog(live.s);
+        auto *box = child<QCheckBox>(&dialog, "chkNotify");
+        QVERIFY(!box->isEnabled() && !box->isChecked() && live.s.notifications());
+        QCOMPARE(box->toolTip() + child<QLabel>(&dialog, "lblNotifyNote")->text(), reason + reason);
+        live.s.setUnavailable("Notifications", QString());
+        QVERIFY(box->isEnabled() && box->isChecked());
+        auto *spin = child<QSpinBox>(&dialog, "spnScrollback");
+        QCOMPARE(child<QLabel>(&dialog, "lblScrollbackNote")->text(), QStringLiteral("1,000 to 1,000,000"));
+        spin->selectAll();
+        QTest::keyClicks(spin, QStringLiteral("50"));
+        QCOMPARE(live.s.scrollbackLines(), 20000);    // below the minimum: not taken
+        QTest::keyClicks(spin, QStringLiteral("00000"));
+        QCOMPARE(live.s.scrollbackLines(), 500000);   // no digit past the maximum
     }
 };
 

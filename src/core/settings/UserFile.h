@@ -22,6 +22,8 @@ public:
 
     ChatSettings LoadSettings();
     void SaveSettings(const ChatSettings &record);
+    // One value, for settings stored as soon as they change.
+    void SaveValue(Settings::Key key, const QString &text);
 
     // Where the record lives now; decided at the first load or save.
     Store store();
