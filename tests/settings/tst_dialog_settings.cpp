@@ -133,12 +133,14 @@ private slots:
             child<QSpinBox>(&dialog, "spnScrollback")->setValue(50000);
             child<QCheckBox>(&dialog, "chkLog")->click();
             child<QCheckBox>(&dialog, "chkNotify")->click();
+            QTest::keyClick(child<QComboBox>(&dialog, "cmbEncoding"), Qt::Key_Down);
         }
         live.s.confirmOptions();
         QCOMPARE(live.s.optionsForm().scrFSize, 8);   // each creation starts at 8
         QCOMPARE(live.fontSizes, (QList<int>{12, 20}));  // and leaves the pane alone
         DialogSettings nextRun({});
         QVERIFY2(fields(nextRun).endsWith(QLatin1String("|50000|00100")), qPrintable(fields(nextRun)));
+        QCOMPARE(nextRun.encoding("TextEncoding"), QStringLiteral("windows-1252"));
         nextRun.setScrollbackLines(5);
         QCOMPARE(nextRun.scrollbackLines(), 1000);
     }
@@ -154,7 +156,7 @@ private slots:
                                                        "cmdLogin=Login", "cmdCancel=Cancel"};
         QTest::newRow("options") << true << QStringList{"chkAI=Anti-Idle", "txtHomeChan=Home Channel:",
             "chkUJ=User Join/Leave Notify", "chkRC=Auto Reconnect", "txtIdle=Idle Message:",
-            "spnScrollback=Scrollback lines:", "chkLog=Keep a daily log", "chkNotify=Desktop notifications",
+            "spnScrollback=Scrollback lines:", "chkLog=Keep a daily log", "chkNotify=Desktop notifications", "cmbEncoding=Text encoding:",
             "scrFSize=Window Font Size", "cmdSave=Save", "cmdCanc=Cancel"};
     }
     void keyboardAndScreenReaders()

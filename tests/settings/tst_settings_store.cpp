@@ -95,6 +95,10 @@ private slots:
             QCOMPARE(Settings::number("ScrollbackLines", QLatin1String(c.text)), c.lines);
         }
         QCOMPARE(ChatSettings::defaults()["Server"], ServerList::defaultServer());
+        const struct { const char *stored, *read; } encodings[] = {
+            {"windows-1251", "windows-1251"}, {"windows-1252", "windows-1252"}, {"koi8-r", "UTF-8"}, {" UTF-8", "UTF-8"}, {"", "UTF-8"}};
+        for (const auto &c : encodings)
+            QCOMPARE(Settings::encoding("TextEncoding", QLatin1String(c.stored)), QLatin1String(c.read));
         const struct { const char *stored; QStringList entries; int selected; } lists[] = {
             {"a.x;b.x;10.0.0.1", {"a.x", "b.x", "10.0.0.1"}, 0}, {"a.x;Ren.x;", {"a.x", "Ren.x", ""}, 1},
             {"only.x", {"only.x"}, 0}, {"Ren.x;a.x;Ren.x", {"Ren.x", "a.x", "Ren.x"}, 2},

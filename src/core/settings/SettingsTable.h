@@ -76,6 +76,11 @@ inline constexpr Row Table[] = {
     // Whether events worth attention raise a desktop notification.
     {.name = "Notifications", .kind = Kind::Flag, .defaultText = "1", .place = Place::Options,
      .caption = "Desktop notifications", .control = "chkNotify"},
+    // The encoding of the text sent, and of received lines that are not UTF-8.
+    {.name = "TextEncoding", .kind = Kind::Encoding, .defaultText = "UTF-8", .place = Place::Options,
+     .caption = "Text encoding:", .control = "cmbEncoding",
+     .choices = {{{"UTF-8", "Unicode (UTF-8)"}, {"windows-1252", "Western (Windows-1252)"},
+                  {"windows-1250", "Central European (Windows-1250)"}, {"windows-1251", "Cyrillic (Windows-1251)"}}}},
 };
 
 inline constexpr int Count = int(std::size(Table));
