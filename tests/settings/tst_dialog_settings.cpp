@@ -145,6 +145,32 @@ private slots:
         QCOMPARE(nextRun.scrollbackLines(), 1000);
     }
 
+    // The server field takes a typed host and port; a server that logged on
+    // goes to the top of the list (once, in any case, ten at most) and is
+    // kept beside the classic values, which keep their meaning.
+    void typedAndRememberedServers()
+    {
+        Live live;
+        {
+            LoginDialog dialog(live.s);
+            QTest::keyClicks(child<QComboBox>(&dialog, "cmbServers")->lineEdit(), QStringLiteral("x"));
+            QCOMPARE(live.s.server(), ServerList::defaultServer() + 'x');
+            child<QComboBox>(&dialog, "cmbServers")->setEditText(QString());
+            QTest::keyClicks(child<QComboBox>(&dialog, "cmbServers")->lineEdit(), QStringLiteral("chat.example:6200"));
+        }
+        live.s.confirmLogin();
+        QCOMPARE(live.logins.first(), QStringLiteral("chat.example:6200 Anonymous Wanderers"));
+        for (const char *used : {"a.x", "chat.example:6200", "", "b;c", "Sea.battle.net", " CHAT.example:6200 "})
+            live.s.rememberServer(QLatin1String(used));
+        QCOMPARE(live.stored(QStringLiteral("RecentServers")), QStringLiteral("CHAT.example:6200;Sea.battle.net;a.x"));
+        QCOMPARE(live.s.loginForm().cmbServers.mid(2, 3), (QStringList{"a.x", "63.240.202.120", "63.240.202.121"}));
+        QCOMPARE(live.s.loginForm().cmbServers.size(), 3 + 13);
+        QCOMPARE(live.stored(QStringLiteral("Server")), QStringLiteral("chat.example:6200"));
+        for (int i = 0; i < 12; ++i)
+            live.s.rememberServer(QString::number(i));
+        QCOMPARE(live.s.list("RecentServers").size(), 10);
+    }
+
     // Tab walks each dialog's controls as they are laid out, and every
     // control has a name for screen readers: a button's or box's caption
     // without its "&", a field's label.

@@ -127,6 +127,10 @@ private slots:
         QCOMPARE(file.LoadSettings(), ChatSettings::defaults());
         QCOMPARE(file.store(), UserFile::Store::PerUser);
         file.SaveSettings(c);
+        for (int i = 0; i < ChatSettings::Count; ++i) {   // what is kept at once, on its own
+            if (Settings::Table[i].place == Settings::Place::Store)
+                file.SaveValue(Settings::Key::at(i), c.value(i));
+        }
         QCOMPARE(UserFile().LoadSettings(), c);   // the next run finds the user's values
         QVERIFY(reports.isEmpty() && isPrivate(stores.userFile()));
 

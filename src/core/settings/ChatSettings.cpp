@@ -65,6 +65,16 @@ QString listText(const QStringList &entries)
     return entries.join(QLatin1Char(';'));
 }
 
+QStringList remembered(QStringList servers, const QString &server)
+{
+    const QString entry = server.trimmed();
+    if (entry.isEmpty() || entry.contains(QLatin1Char(';')) || entry.contains(QLatin1Char(' ')))
+        return servers;
+    servers.removeIf([&entry](const QString &s) { return s.compare(entry, Qt::CaseInsensitive) == 0; });
+    servers.prepend(entry);
+    return servers.mid(0, MaxRemembered);
+}
+
 QString normalised(Key key, const QString &text)
 {
     switch (key.row().kind) {

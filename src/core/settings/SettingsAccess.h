@@ -26,6 +26,13 @@ public:
     QString encoding(Settings::EncodingKey key) { return Settings::encoding(key, text(key)); }
     QStringList list(Settings::ListKey key) { return Settings::list(text(key)); }
 
+    // Called when a logon succeeds: the server goes to the top of the
+    // remembered ones, which the login dialog lists first.
+    void rememberServer(const QString &server)
+    {
+        keep("RecentServers", Settings::listText(Settings::remembered(list("RecentServers"), server)));
+    }
+
     QString server() { return text("Server"); }
     QString userName() { return text("UserName"); }
     QString password() { return text("PassWord"); }

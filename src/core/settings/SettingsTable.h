@@ -76,6 +76,9 @@ inline constexpr Row Table[] = {
     // Whether events worth attention raise a desktop notification.
     {.name = "Notifications", .kind = Kind::Flag, .defaultText = "1", .place = Place::Options,
      .caption = "Desktop notifications", .control = "chkNotify"},
+    // Servers that logged on, the latest first; the login dialog lists them
+    // above the server list.
+    {.name = "RecentServers", .kind = Kind::List, .defaultText = "", .place = Place::Store},
     // The encoding of the text sent, and of received lines that are not UTF-8.
     {.name = "TextEncoding", .kind = Kind::Encoding, .defaultText = "UTF-8", .place = Place::Options,
      .caption = "Text encoding:", .control = "cmbEncoding",

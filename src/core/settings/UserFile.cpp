@@ -98,7 +98,7 @@ bool UserFile::writeAll(Store store, const ChatSettings &record, const ChatSetti
 {
     bool ok = true;
     for (int i = 0; i < ChatSettings::Count; ++i) {
-        if (stored && stored->value(i) == record.value(i))
+        if (stored ? stored->value(i) == record.value(i) : Settings::Table[i].place == Settings::Place::Store)
             continue;
         ok = Registry::WriteRegString(hiveOf(store), SubKey, ChatSettings::valueName(i),
                                       record.value(i))
@@ -160,5 +160,8 @@ void UserFile::SaveSettings(const ChatSettings &record)
             return;
         giveUpStore();
     }
-    m_memory = record;
+    for (int i = 0; i < ChatSettings::Count; ++i) {
+        if (Settings::Table[i].place != Settings::Place::Store)
+            m_memory.value(i) = record.value(i);
+    }
 }

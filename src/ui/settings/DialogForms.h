@@ -11,7 +11,7 @@
 struct LoginForm
 {
     ChatSettings fields;    // the Place::Login rows: Server, UserName, PassWord
-    QStringList cmbServers; // the server field's list: remembered servers, then the server list
+    QStringList cmbServers; // the server field's list: the remembered servers, then the server list
 
     QString selectedServer() const { return fields["Server"]; }
 };

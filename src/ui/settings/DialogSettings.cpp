@@ -23,9 +23,9 @@ DialogSettings::~DialogSettings() = default;
 
 // ---- creation and filling ----
 
-static void fillServerList(LoginForm &form)
+void DialogSettings::fillServerList(LoginForm &form)
 {
-    form.cmbServers = ServerList::read();
+    form.cmbServers = ServerList::withRemembered(list("RecentServers"), ServerList::read());
 }
 
 // Each value of the rows shown in one dialog, as it is kept and saved again.
@@ -117,8 +117,7 @@ void DialogSettings::SaveSettings()
     if (!optionFields)
         optionFields = options();
 
-    // Settings without a field keep their stored values.
-    ChatSettings record = m_file.LoadSettings();
+    ChatSettings record;
     for (int i = 0; i < Settings::Count; ++i) {
         const Settings::Key key = Settings::Key::at(i);
         if (key.row().place == Settings::Place::Login)
@@ -300,4 +299,8 @@ QString DialogSettings::text(Settings::Key key)
 void DialogSettings::keep(Settings::Key key, const QString &text)
 {
     m_file.SaveValue(key, text);
+    if (m_login && key == Settings::Key("RecentServers")) {
+        fillServerList(*m_login);
+        emit loginFieldsChanged();
+    }
 }

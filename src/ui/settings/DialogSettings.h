@@ -103,6 +103,7 @@ private:
     // as they are, so that edits in an open dialog survive.
     void createLogin();
     void createOptions();
+    void fillServerList(LoginForm &form);
     void fillLogin(const ChatSettings &record);
     void fillOptions(const ChatSettings &record);
 

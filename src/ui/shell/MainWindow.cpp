@@ -277,6 +277,8 @@ void MainWindow::showState(ChatSession::State state)
     // next attempt; a new connection keeps the title until the logon.
     if (state == ChatSession::State::Disconnected)
         setTitleBase(Title);
+    if (state == ChatSession::State::LoggedOn)
+        m_settings->rememberServer(m_settings->server());   // listed first in the login dialog
 }
 
 void MainWindow::showOwnName(const QString &name)
