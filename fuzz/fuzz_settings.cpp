@@ -3,7 +3,7 @@
 // Battle.net's server list and each value of both hives (or leaves it out).
 // The settings are loaded, every value must then read as its kind allows,
 // saved as loaded and loaded again, which must give the same values back;
-// the remembered-servers list must stay short and free of repeats.
+// a server that logged on must come first in the short list of remembered ones.
 
 #include "FuzzChecks.h"
 
@@ -67,8 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const int lines = loaded.scrollbackLines();
     FUZZ_CHECK(lines >= 1000 && lines <= 1000000, "scrollback lines out of range");
+    FUZZ_CHECK(!loaded.encoding("TextEncoding").isEmpty(), "no text encoding");
     file.SaveSettings(loaded.values);
     FUZZ_CHECK(UserFile().LoadSettings() == loaded.values, "saved settings did not load back the same");
+
+    const QString used = loaded.list("RecentServers").value(0) + consumeText(in, 64);
+    loaded.rememberServer(used);
+    const QStringList recent = loaded.list("RecentServers");
+    FUZZ_CHECK(recent.size() <= Settings::MaxRemembered, "too many remembered servers");
+    FUZZ_CHECK(recent.value(0) == used.trimmed() || !Settings::remembered({}, used).contains(used.trimmed()),
+               "a server that logged on is not first");
 
     Registry::setMemoryForTesting(nullptr);
     return 0;
