@@ -68,11 +68,11 @@ QString listText(const QStringList &entries)
 QStringList remembered(QStringList servers, const QString &server)
 {
     const QString entry = server.trimmed();
-    if (entry.isEmpty() || entry.contains(QLatin1Char(';')) || entry.contains(QLatin1Char(' ')))
-        return servers;
-    servers.removeIf([&entry](const QString &s) { return s.compare(entry, Qt::CaseInsensitive) == 0; });
-    servers.prepend(entry);
-    return servers.mid(0, MaxRemembered);
+    if (!entry.isEmpty() && !entry.contains(QLatin1Char(';')) && !entry.contains(QLatin1Char(' '))) {
+        servers.removeIf([&entry](const QString &s) { return s.compare(entry, Qt::CaseInsensitive) == 0; });
+        servers.prepend(entry);
+    }
+    return servers.mid(0, MaxRemembered);   // also a longer list edited by hand
 }
 
 QString normalised(Key key, const QString &text)

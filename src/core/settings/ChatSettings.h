@@ -45,7 +45,7 @@ QStringList list(const QString &text);
 QString listText(const QStringList &entries);
 // The remembered servers with server first: trimmed, earlier mentions of it
 // in any case dropped, at most MaxRemembered. A text that cannot be a
-// server (empty, or holding ";" or a space) leaves the list as it was.
+// server (empty, or holding ";" or a space) is not added.
 constexpr int MaxRemembered = 10;
 QStringList remembered(QStringList servers, const QString &server);
 // A stored text as it is kept and saved again: flags as "1" or "0", numbers
