@@ -61,8 +61,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, password);
         QFETCH(QByteArray, record);
-        settings.userNameValue = name;
-        settings.passwordValue = password;
+        settings.setText("UserName", name);
+        settings.setText("PassWord", password);
         QSignalSpy focus(session.get(), &ChatSession::inputFocusRequested);
         session->Login();
         QTRY_COMPARE(gateway->received(), record);
@@ -95,7 +95,7 @@ private slots:
         QFETCH(bool, autoReconnect);
         QFETCH(bool, byUser);
         QFETCH(bool, stable);
-        settings.autoReconnectValue = autoReconnect;
+        settings.setFlag("AutoReconnect", autoReconnect);
         session->setStableAfterForTesting(stable ? 0 : 60000);
         QVERIFY(logOn());
         session->backoff().next();   // as after an automatic attempt
@@ -158,7 +158,7 @@ private slots:
     // is accepted, and only once.
     void welcomeBeforeTheLogonStillJoins()
     {
-        settings.homeChanValue = "Lobby";
+        settings.setText("HomeChan", "Lobby");
         session->Login();
         QVERIFY(QTest::qWaitFor([&] { return gateway->received().count("\r\n") >= 2; }));
         gateway->take();
@@ -169,12 +169,12 @@ private slots:
 
     void refusedConnectionWaitsLongerEachTime()
     {
-        settings.autoReconnectValue = true;
+        settings.setFlag("AutoReconnect", true);
         // A typed port wins over the default one.
-        settings.serverValue = "127.0.0.1:" + QString::number(gateway->port());
+        settings.setText("Server", "127.0.0.1:" + QString::number(gateway->port()));
         session->setPortForTesting(9);
         gateway.reset();   // nobody listens on its port any more
-        const Run refused{"Connection failed: " + settings.serverValue + " refused the connection." + CrLf, Red};
+        const Run refused{"Connection failed: " + settings.server() + " refused the connection." + CrLf, Red};
         session->Login();
         QTRY_COMPARE(session->state(), State::Waiting);
         QCOMPARE(upper.runs.at(1), refused);

@@ -28,14 +28,14 @@ struct Client
 {
     Client(const QString &name, quint16 port, SendQueue::Clock clock = {}, const QString &password = "Wanderers")
     {
-        settings.userNameValue = name;
-        settings.passwordValue = password;
-        settings.autoReconnectValue = true;
+        settings.setText("UserName", name);
+        settings.setText("PassWord", password);
+        settings.setFlag("AutoReconnect", true);
         session = std::make_unique<ChatSession>(settings, upper, lower);
         session->setPortForTesting(port);
         session->outbox().sendQueue().setClock(std::move(clock));
         session->Login();
-        (void)QTest::qWaitFor([this] { return session->channel() == settings.homeChanValue || !session->isActive(); },
+        (void)QTest::qWaitFor([this] { return session->channel() == settings.homeChan() || !session->isActive(); },
                               Timeout);
     }
     bool upperHas(const Run &run) const { return upper.runs.contains(run); }

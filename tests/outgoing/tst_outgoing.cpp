@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(ai.stage(), AntiIdle::Stage::Second);
         QVERIFY(upper.runs.isEmpty());
         QVERIFY(logOn());
-        settings.idleMessageValue = message;    // read at the tick
+        settings.setText("IdleMessage", message);    // read at the tick
         ai.tick2();
         QCOMPARE(wireUpToMarker(), message.toLatin1() + '\r');
         QCOMPARE(upper.runs, echoed ? ownEcho(message) : QList<Run>());

@@ -11,6 +11,7 @@
 #include "settings/ServerList.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -87,7 +88,7 @@ private slots:
         const QByteArray before = live.bytes(live.machineFile());
         live.s.setUserName(QStringLiteral("edited"));
         live.s.setScrollbackLines(5000);
-        live.s.setAntiIdleChecked(false);   // acts at once, saved or not
+        live.s.setFlag("AntiIdle", false);   // acts at once, saved or not
         QCOMPARE(live.stopAI, 1);
         live.s.closeLogin();
         live.s.closeOptions();
@@ -98,9 +99,9 @@ private slots:
         live.s.LoadSettings();
         QCOMPARE(live.bytes(live.machineFile()), before);
 
-        live.s.setAutoReconnect(false);     // in memory only
+        live.s.setFlag("AutoReconnect", false);   // in memory only
         QCOMPARE(live.stored(QStringLiteral("AutoReconnect")), QStringLiteral("1"));
-        live.s.setIdleMessage(QStringLiteral("kept"));
+        live.s.setText("IdleMessage", QStringLiteral("kept"));
         live.s.closeLogin();
         live.s.SaveSettings();              // re-creates the login state
         QCOMPARE(live.stored("AutoReconnect") + live.stored("IdleMessage"), QStringLiteral("0kept"));
@@ -132,14 +133,95 @@ private slots:
             child<QSpinBox>(&dialog, "spnScrollback")->setValue(50000);
             child<QCheckBox>(&dialog, "chkLog")->click();
             child<QCheckBox>(&dialog, "chkNotify")->click();
+            QTest::keyClick(child<QComboBox>(&dialog, "cmbEncoding"), Qt::Key_Down);
         }
         live.s.confirmOptions();
         QCOMPARE(live.s.optionsForm().scrFSize, 8);   // each creation starts at 8
         QCOMPARE(live.fontSizes, (QList<int>{12, 20}));  // and leaves the pane alone
         DialogSettings nextRun({});
         QVERIFY2(fields(nextRun).endsWith(QLatin1String("|50000|00100")), qPrintable(fields(nextRun)));
+        QCOMPARE(nextRun.encoding("TextEncoding"), QStringLiteral("windows-1252"));
         nextRun.setScrollbackLines(5);
         QCOMPARE(nextRun.scrollbackLines(), 1000);
+    }
+
+    // The server field takes a typed host and port; a server that logged on
+    // goes to the top of the list (once, in any case, ten at most) and is
+    // kept beside the classic values, which keep their meaning.
+    void typedAndRememberedServers()
+    {
+        Live live;
+        {
+            LoginDialog dialog(live.s);
+            QTest::keyClicks(child<QComboBox>(&dialog, "cmbServers")->lineEdit(), QStringLiteral("x"));
+            QCOMPARE(live.s.server(), ServerList::defaultServer() + 'x');
+            child<QComboBox>(&dialog, "cmbServers")->setEditText(QString());
+            QTest::keyClicks(child<QComboBox>(&dialog, "cmbServers")->lineEdit(), QStringLiteral("chat.example:6200"));
+        }
+        live.s.confirmLogin();
+        QCOMPARE(live.logins.first(), QStringLiteral("chat.example:6200 Anonymous Wanderers"));
+        for (const char *used : {"a.x", "chat.example:6200", "", "b;c", "Sea.battle.net", " CHAT.example:6200 "})
+            live.s.rememberServer(QLatin1String(used));
+        QCOMPARE(live.stored(QStringLiteral("RecentServers")), QStringLiteral("CHAT.example:6200;Sea.battle.net;a.x"));
+        QCOMPARE(live.s.loginForm().cmbServers.mid(2, 3), (QStringList{"a.x", "63.240.202.120", "63.240.202.121"}));
+        QCOMPARE(live.s.loginForm().cmbServers.size(), 3 + 13);
+        QCOMPARE(live.stored(QStringLiteral("Server")), QStringLiteral("chat.example:6200"));
+        live.put(QStringLiteral("RecentServers"), QStringLiteral("0;1;2;3;4;5;6;7;8;9;10;11"));   // by hand
+        live.s.rememberServer(QStringLiteral("no server"));
+        QCOMPARE(live.s.list("RecentServers"), QStringLiteral("0;1;2;3;4;5;6;7;8;9").split(';'));
+    }
+
+    // Tab walks each dialog's controls as they are laid out, and every
+    // control has a name for screen readers: a button's or box's caption
+    // without its "&", a field's label.
+    void keyboardAndScreenReaders_data()
+    {
+        QTest::addColumn<bool>("options");
+        QTest::addColumn<QStringList>("chain");
+        QTest::newRow("login") << false << QStringList{"cmbServers=Server", "txtUserN=Username:", "txtPassW=Password:",
+                                                       "cmdLogin=Login", "cmdCancel=Cancel"};
+        QTest::newRow("options") << true << QStringList{"chkAI=Anti-Idle", "txtHomeChan=Home Channel:",
+            "chkUJ=User Join/Leave Notify", "chkRC=Auto Reconnect", "txtIdle=Idle Message:",
+            "spnScrollback=Scrollback lines:", "chkLog=Keep a daily log", "chkNotify=Desktop notifications", "cmbEncoding=Text encoding:",
+            "scrFSize=Window Font Size", "cmdSave=Save", "cmdCanc=Cancel"};
+    }
+    void keyboardAndScreenReaders()
+    {
+        QFETCH(bool, options);
+        QFETCH(QStringList, chain);
+        Live live;
+        std::unique_ptr<QDialog> dialog(options ? static_cast<QDialog *>(new OptionsDialog(live.s))
+                                                : new LoginDialog(live.s));
+        QStringList walked;
+        QWidget *w = dialog->findChild<QWidget *>(chain.first().section('=', 0, 0));
+        for (int i = 0; w && i < 100 && walked.size() < chain.size(); ++i, w = w->nextInFocusChain()) {
+            if (w->parentWidget() == dialog.get() && (w->focusPolicy() & Qt::TabFocus))
+                walked << w->objectName() + '=' + w->accessibleName();
+        }
+        QCOMPARE(walked, chain);
+    }
+
+    // The window says why a setting cannot work here: the switch shows off
+    // and disabled, with the reason beside it, and the stored value stays.
+    // Scrollback lines shows its range and takes nothing outside it.
+    void unavailableSettingsAndRanges()
+    {
+        Live live;
+        const QString reason = QStringLiteral("No notification service or tray on this desktop");
+        live.s.setUnavailable("Notifications", reason);
+        OptionsDialog dialog(live.s);
+        auto *box = child<QCheckBox>(&dialog, "chkNotify");
+        QVERIFY(!box->isEnabled() && !box->isChecked() && live.s.notifications());
+        QCOMPARE(box->toolTip() + child<QLabel>(&dialog, "lblNotifyNote")->text(), reason + reason);
+        live.s.setUnavailable("Notifications", QString());
+        QVERIFY(box->isEnabled() && box->isChecked());
+        auto *spin = child<QSpinBox>(&dialog, "spnScrollback");
+        QCOMPARE(child<QLabel>(&dialog, "lblScrollbackNote")->text(), QStringLiteral("1,000 to 1,000,000"));
+        spin->selectAll();
+        QTest::keyClicks(spin, QStringLiteral("50"));
+        QCOMPARE(live.s.scrollbackLines(), 20000);    // below the minimum: not taken
+        QTest::keyClicks(spin, QStringLiteral("00000"));
+        QCOMPARE(live.s.scrollbackLines(), 500000);   // no digit past the maximum
     }
 };
 

@@ -10,7 +10,20 @@
 #include <QStandardPaths>
 #include <QTest>
 
-static const ChatSettings Custom = {"Ren", "s3cret", "europe.battle.net", "Clan Ash", "0", "1", "0", "brb", "5000", "0", "1"};
+// A stored text other than the default and valid for its kind, for each setting.
+static ChatSettings custom()
+{
+    ChatSettings c = ChatSettings::defaults();
+    for (int i = 0; i < ChatSettings::Count; ++i) {
+        const Settings::Key key = Settings::Key::at(i);
+        const QString other[] = {QStringLiteral("Ren ") + c.value(i), ChatSettings::flagText(c.value(i) == "0"),
+                                 QString::number(key.row().min), QString::fromUtf8(Settings::offeredChoices(key).value(1).stored.data()),
+                                 QStringLiteral("a.x;b.x:6113")};
+        c.value(i) = other[int(key.row().kind)];
+    }
+    return c;
+}
+static const ChatSettings Custom = custom();
 
 static bool isPrivate(const QString &path)
 {
@@ -79,8 +92,13 @@ private slots:
             {"yes", false, 20000}, {" 50000 ", true, 50000}, {"99999999999", true, 1000000}};
         for (const auto &c : numbers) {
             QVERIFY2(ChatSettings::flagOn(QLatin1String(c.text)) == c.on, c.text);
-            QCOMPARE(ChatSettings::scrollbackLines(QLatin1String(c.text)), c.lines);
+            QCOMPARE(Settings::number("ScrollbackLines", QLatin1String(c.text)), c.lines);
         }
+        QCOMPARE(ChatSettings::defaults()["Server"], ServerList::defaultServer());
+        const struct { const char *stored, *read; } encodings[] = {
+            {"windows-1251", "windows-1251"}, {"windows-1252", "windows-1252"}, {"koi8-r", "UTF-8"}, {" UTF-8", "UTF-8"}, {"", "UTF-8"}};
+        for (const auto &c : encodings)
+            QCOMPARE(Settings::encoding("TextEncoding", QLatin1String(c.stored)), QLatin1String(c.read));
         const struct { const char *stored; QStringList entries; int selected; } lists[] = {
             {"a.x;b.x;10.0.0.1", {"a.x", "b.x", "10.0.0.1"}, 0}, {"a.x;Ren.x;", {"a.x", "Ren.x", ""}, 1},
             {"only.x", {"only.x"}, 0}, {"Ren.x;a.x;Ren.x", {"Ren.x", "a.x", "Ren.x"}, 2},
@@ -103,12 +121,16 @@ private slots:
         QStringList reports;
         const auto report = [&](const QString &text) { reports << text; };
         ChatSettings c = Custom;
-        c.IdleMessage = QString(1000, QLatin1Char('x')).replace(100, 12, QStringLiteral("; a,b = \"q\" "));
-        c.HomeChan = QStringLiteral("@Clan;£ \\ /");
+        c["IdleMessage"] = QString(1000, QLatin1Char('x')).replace(100, 12, QStringLiteral("; a,b = \"q\" "));
+        c["HomeChan"] = QStringLiteral("@Clan;£ \\ /");
         UserFile file(report);
         QCOMPARE(file.LoadSettings(), ChatSettings::defaults());
         QCOMPARE(file.store(), UserFile::Store::PerUser);
         file.SaveSettings(c);
+        for (int i = 0; i < ChatSettings::Count; ++i) {   // what is kept at once, on its own
+            if (Settings::Table[i].place == Settings::Place::Store)
+                file.SaveValue(Settings::Key::at(i), c.value(i));
+        }
         QCOMPARE(UserFile().LoadSettings(), c);   // the next run finds the user's values
         QVERIFY(reports.isEmpty() && isPrivate(stores.userFile()));
 
@@ -116,11 +138,11 @@ private slots:
         UserFile memory(report);
         QCOMPARE(memory.LoadSettings(), ChatSettings::defaults());
         QCOMPARE(memory.store(), UserFile::Store::Memory);
-        c.UserName.clear();
-        c.Notifications.clear();
+        c["UserName"].clear();
+        c["Notifications"].clear();
         memory.SaveSettings(c);
         const ChatSettings loaded = memory.LoadSettings();
-        QCOMPARE(loaded.UserName + loaded.PassWord + loaded.Notifications + loaded.HomeChan, "AnonymousWanderers1" + c.HomeChan);
+        QCOMPARE(loaded["UserName"] + loaded["PassWord"] + loaded["Notifications"] + loaded["HomeChan"], "AnonymousWanderers1" + c["HomeChan"]);
         QVERIFY2(reports.size() == 1 && reports.first().startsWith(QStringLiteral("Settings cannot be saved: ")),
                  qPrintable(reports.join('\n')));
     }

@@ -1,32 +1,26 @@
 #pragma once
-// Settings held in plain fields, for tests of the parts that only read them.
+// Settings held in a plain record, for tests of the parts that only read
+// them: every setting at its default, except a loopback server and the
+// switches that would act on their own (anti-idle, reconnection, the daily
+// log, notifications) off.
 
 #include "settings/SettingsAccess.h"
 
 class FakeSettings : public SettingsAccess
 {
 public:
-    QString server() override { return serverValue; }
-    QString userName() override { return userNameValue; }
-    QString password() override { return passwordValue; }
-    QString homeChan() override { return homeChanValue; }
-    bool antiIdle() override { return antiIdleValue; }
-    bool joinLeave() override { return joinLeaveValue; }
-    bool autoReconnect() override { return autoReconnectValue; }
-    QString idleMessage() override { return idleMessageValue; }
-    int scrollbackLines() override { return scrollbackLinesValue; }
-    bool continuousLog() override { return continuousLogValue; }
-    bool notifications() override { return notificationsValue; }
+    FakeSettings()
+    {
+        values["Server"] = QStringLiteral("127.0.0.1");
+        const Settings::Key off[] = {"AntiIdle", "AutoReconnect", "ContinuousLog", "Notifications"};
+        for (Settings::Key key : off)
+            values[key] = QStringLiteral("0");
+    }
+    QString text(Settings::Key key) override { return values[key]; }
+    void keep(Settings::Key key, const QString &text) override { values[key] = text; }
 
-    QString serverValue = QStringLiteral("127.0.0.1");
-    QString userNameValue = QStringLiteral("Anonymous");
-    QString passwordValue = QStringLiteral("Wanderers");
-    QString homeChanValue = QStringLiteral("Bounty Hunters");
-    bool antiIdleValue = false;
-    bool joinLeaveValue = true;
-    bool autoReconnectValue = false;
-    QString idleMessageValue = QStringLiteral("/w anonymous Anti-Idle Quillon 2.2");
-    int scrollbackLinesValue = 20000;
-    bool continuousLogValue = false;
-    bool notificationsValue = false;
+    void setText(Settings::Key key, const QString &text) { values[key] = text; }
+    void setFlag(Settings::FlagKey key, bool on) { values[key] = ChatSettings::flagText(on); }
+
+    ChatSettings values = ChatSettings::defaults();
 };

@@ -25,6 +25,7 @@ constexpr QSettings::Format NativeStore = QSettings::NativeFormat;
 struct TestFolders {
     QString machine;
     QString user;
+    Registry::MemoryHives *memory = nullptr;
 };
 
 TestFolders &testFolders()
@@ -102,12 +103,32 @@ bool createPrivateFile(const QString &path)
 #endif
 }
 
+Registry::MemoryHives *memory()
+{
+    return testFolders().memory;
+}
+
+int hiveIndex(Registry::Hive hive)
+{
+    return hive == Registry::Hive::LocalMachine ? 0 : 1;
+}
+
+QString memoryName(const QString &subKey, const QString &name)
+{
+    return subKey + QLatin1Char('\\') + name;
+}
+
 } // namespace
 
 namespace Registry {
 
 bool WriteRegString(Hive hive, const QString &subKey, const QString &name, const QString &text)
 {
+    if (MemoryHives *m = memory()) {
+        if (m->writable[hiveIndex(hive)])
+            m->values[hiveIndex(hive)].insert(memoryName(subKey, name), text);
+        return m->writable[hiveIndex(hive)];
+    }
     auto s = open(hive, subKey);
     if (!s->isWritable())
         return false;
@@ -136,6 +157,8 @@ bool WriteRegString(Hive hive, const QString &subKey, const QString &name, const
 
 QString ReadRegString(Hive hive, const QString &subKey, const QString &name)
 {
+    if (MemoryHives *m = memory())
+        return m->values[hiveIndex(hive)].value(memoryName(subKey, name));
     auto s = open(hive, subKey);
     const QVariant v = s->value(name);
     // A hand-edited file may hold an unquoted comma, which reads as a list.
@@ -146,11 +169,15 @@ QString ReadRegString(Hive hive, const QString &subKey, const QString &name)
 
 bool canWrite(Hive hive, const QString &subKey)
 {
+    if (MemoryHives *m = memory())
+        return m->writable[hiveIndex(hive)];
     return open(hive, subKey)->isWritable();
 }
 
 QString location(Hive hive, const QString &subKey)
 {
+    if (memory())
+        return subKey;
     auto s = open(hive, subKey);
     if (isPlainFile(*s))
         return QDir::toNativeSeparators(s->fileName());
@@ -159,7 +186,13 @@ QString location(Hive hive, const QString &subKey)
 
 void setFoldersForTesting(const QString &machineDir, const QString &userDir)
 {
-    testFolders() = {machineDir, userDir};
+    testFolders().machine = machineDir;
+    testFolders().user = userDir;
+}
+
+void setMemoryForTesting(MemoryHives *hives)
+{
+    testFolders().memory = hives;
 }
 
 } // namespace Registry

@@ -9,6 +9,7 @@
 // user-scope one (XDG_CONFIG_HOME); "Software\Org\App" is the file
 // Org/App.conf there. Texts of any length are kept as strings.
 
+#include <QHash>
 #include <QString>
 
 namespace Registry {
@@ -31,5 +32,15 @@ QString location(Hive hive, const QString &subKey);
 // Tests keep both hives in their own folders, as INI files. Empty texts
 // restore the real locations.
 void setFoldersForTesting(const QString &machineDir, const QString &userDir);
+
+// Or in memory, with no file at all (the settings fuzzer): values by
+// "sub-key\name" per hive, and whether each hive can be written. Null
+// restores the folders.
+struct MemoryHives
+{
+    QHash<QString, QString> values[2];   // indexed by Hive
+    bool writable[2] = {true, true};
+};
+void setMemoryForTesting(MemoryHives *hives);
 
 } // namespace Registry

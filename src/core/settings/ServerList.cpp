@@ -38,6 +38,16 @@ QStringList read()
                                             QStringLiteral("Server List")));
 }
 
+QStringList withRemembered(const QStringList &remembered, const QStringList &list)
+{
+    QStringList entries = remembered;
+    for (const QString &entry : list) {
+        if (!remembered.contains(entry, Qt::CaseInsensitive))
+            entries << entry;
+    }
+    return entries;
+}
+
 int preselect(const QStringList &entries, const QString &server, int current)
 {
     for (int i = 0; i < entries.size(); ++i) {

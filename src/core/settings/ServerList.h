@@ -1,6 +1,7 @@
 #pragma once
-// The login dialog's server entries: Battle.net's own "Server List" when it
-// is stored, otherwise the built-in gateways.
+// The login dialog's server entries: the servers that logged on lately, then
+// Battle.net's own "Server List" when it is stored, otherwise the built-in
+// gateways.
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,10 @@ QStringList fromText(const QString &listText);
 
 // Battle.net's own list from the machine-wide store, or the built-in one.
 QStringList read();
+
+// The remembered servers, then the entries of list that equal none of them
+// (in any case).
+QStringList withRemembered(const QStringList &remembered, const QStringList &list);
 
 // The index of the last entry equal to server (case-sensitive), or current
 // when none is equal.

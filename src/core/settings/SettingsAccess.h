@@ -2,25 +2,47 @@
 // Every read of a setting goes through this one accessor, at the moment of
 // use. Reads are not const: the live values sit in the dialogs' fields, and
 // reading one may have to create a discarded dialog anew.
+//
+// A setting is read by its stored name, as its kind:
+//   settings.flag("AntiIdle"), settings.number("ScrollbackLines"),
+//   settings.text("HomeChan"), settings.list("RecentServers").
+// The named reads below are the same reads, kept for the classic settings.
 
-#include <QString>
+#include "ChatSettings.h"
 
 class SettingsAccess
 {
 public:
     virtual ~SettingsAccess() = default;
-    virtual QString server() = 0;
-    virtual QString userName() = 0;
-    virtual QString password() = 0;
-    virtual QString homeChan() = 0;
-    virtual bool antiIdle() = 0;
-    virtual bool joinLeave() = 0;
-    virtual bool autoReconnect() = 0;
-    virtual QString idleMessage() = 0;
+
+    // The live value, as the text it is stored as.
+    virtual QString text(Settings::Key key) = 0;
+    // Stores a setting that has no dialog field (Place::Store) at once.
+    virtual void keep(Settings::Key key, const QString &text) = 0;
+
+    bool flag(Settings::FlagKey key) { return ChatSettings::flagOn(text(key)); }
+    int number(Settings::NumberKey key) { return Settings::number(key, text(key)); }
+    // The encoding's name for QStringEncoder and QStringDecoder.
+    QString encoding(Settings::EncodingKey key) { return Settings::encoding(key, text(key)); }
+    QStringList list(Settings::ListKey key) { return Settings::list(text(key)); }
+
+    // Called when a logon succeeds: the server goes to the top of the
+    // remembered ones, which the login dialog lists first.
+    void rememberServer(const QString &server)
+    {
+        keep("RecentServers", Settings::listText(Settings::remembered(list("RecentServers"), server)));
+    }
+
+    QString server() { return text("Server"); }
+    QString userName() { return text("UserName"); }
+    QString password() { return text("PassWord"); }
+    QString homeChan() { return text("HomeChan"); }
+    bool antiIdle() { return flag("AntiIdle"); }
+    bool joinLeave() { return flag("JoinLeave"); }
+    bool autoReconnect() { return flag("AutoReconnect"); }
+    QString idleMessage() { return text("IdleMessage"); }
     // Lines a transcript pane keeps before the oldest go (1000 to 1000000).
-    virtual int scrollbackLines() = 0;
-    // Whether every transcript line also goes to the daily log file.
-    virtual bool continuousLog() = 0;
-    // Whether events worth attention raise a desktop notification.
-    virtual bool notifications() = 0;
+    int scrollbackLines() { return number("ScrollbackLines"); }
+    bool continuousLog() { return flag("ContinuousLog"); }
+    bool notifications() { return flag("Notifications"); }
 };

@@ -15,18 +15,19 @@ Registry::Hive hiveOf(UserFile::Store store)
 // a name that was then cleared is never sent for the default account.
 void fillEmpty(ChatSettings &record, const ChatSettings &from)
 {
-    if (record.UserName.isEmpty())
-        record.PassWord.clear();
+    if (record["UserName"].isEmpty())
+        record["PassWord"].clear();
     for (int i = 0; i < ChatSettings::Count; ++i) {
         if (record.value(i).isEmpty())
             record.value(i) = from.value(i);
     }
 }
 
+// Complete when no value is empty that has a default to take.
 bool complete(const ChatSettings &record)
 {
     for (int i = 0; i < ChatSettings::Count; ++i) {
-        if (record.value(i).isEmpty())
+        if (record.value(i).isEmpty() && !Settings::Table[i].defaultText.empty())
             return false;
     }
     return true;
@@ -97,7 +98,7 @@ bool UserFile::writeAll(Store store, const ChatSettings &record, const ChatSetti
 {
     bool ok = true;
     for (int i = 0; i < ChatSettings::Count; ++i) {
-        if (stored && stored->value(i) == record.value(i))
+        if (stored ? stored->value(i) == record.value(i) : Settings::Table[i].place == Settings::Place::Store)
             continue;
         ok = Registry::WriteRegString(hiveOf(store), SubKey, ChatSettings::valueName(i),
                                       record.value(i))
@@ -140,6 +141,17 @@ ChatSettings UserFile::LoadSettings()
     return m_memory;
 }
 
+void UserFile::SaveValue(Settings::Key key, const QString &text)
+{
+    chooseStore();
+    while (m_store != Store::Memory) {
+        if (Registry::WriteRegString(hiveOf(m_store), SubKey, ChatSettings::valueName(key.index()), text))
+            return;
+        giveUpStore();
+    }
+    m_memory[key] = text;
+}
+
 void UserFile::SaveSettings(const ChatSettings &record)
 {
     chooseStore();
@@ -148,5 +160,8 @@ void UserFile::SaveSettings(const ChatSettings &record)
             return;
         giveUpStore();
     }
-    m_memory = record;
+    for (int i = 0; i < ChatSettings::Count; ++i) {
+        if (Settings::Table[i].place != Settings::Place::Store)
+            m_memory.value(i) = record.value(i);
+    }
 }

@@ -21,7 +21,10 @@ public:
     explicit UserFile(std::function<void(const QString &)> reportProblem = {});
 
     ChatSettings LoadSettings();
+    // Every value but those of Place::Store, which SaveValue alone writes,
+    // as soon as they change.
     void SaveSettings(const ChatSettings &record);
+    void SaveValue(Settings::Key key, const QString &text);
 
     // Where the record lives now; decided at the first load or save.
     Store store();
@@ -32,7 +35,8 @@ private:
     void giveUpStore();
     void keepInMemory();
     ChatSettings readAll(Store store) const;
-    // Writes the values of record that differ from stored (all without it).
+    // Writes the values of record that differ from stored; without it, all
+    // but those of Place::Store.
     bool writeAll(Store store, const ChatSettings &record, const ChatSettings *stored = nullptr);
     ChatSettings fallbackValues(Store store) const;
 

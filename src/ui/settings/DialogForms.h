@@ -1,21 +1,19 @@
 #pragma once
-// What the login and options dialogs hold while they exist, shown or hidden.
+// What the login and options dialogs hold while they exist, shown or hidden:
+// the live text of each setting of the table that shows in that dialog
+// (fields), as it would be stored.
 
-#include <QString>
+#include "settings/ChatSettings.h"
+
 #include <QStringList>
 
 // frmLogin
 struct LoginForm
 {
-    QStringList cmbServers;
-    int selected = -1;      // index into cmbServers
-    QString txtUserN;
-    QString txtPassW;
+    ChatSettings fields;    // the Place::Login rows: Server, UserName, PassWord
+    QStringList cmbServers; // the server field's list: the remembered servers, then the server list
 
-    QString selectedServer() const
-    {
-        return selected >= 0 && selected < cmbServers.size() ? cmbServers.at(selected) : QString();
-    }
+    QString selectedServer() const { return fields["Server"]; }
 };
 
 // frmOptions
@@ -25,13 +23,6 @@ struct OptionsForm
     static constexpr int MaxFontSize = 20;
     static constexpr int StartFontSize = 8;
 
-    bool chkAI = false;
-    QString txtHomeChan;
-    bool chkUJ = false;
-    bool chkRC = false;
+    ChatSettings fields;            // the Place::Options rows
     int scrFSize = StartFontSize;   // not stored; starts at 8 at each creation
-    QString txtIdle;
-    int spnScrollback = 0;
-    bool chkLog = false;
-    bool chkNotify = false;
 };

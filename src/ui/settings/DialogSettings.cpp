@@ -23,10 +23,19 @@ DialogSettings::~DialogSettings() = default;
 
 // ---- creation and filling ----
 
-static void fillServerList(LoginForm &form)
+void DialogSettings::fillServerList(LoginForm &form)
 {
-    form.cmbServers = ServerList::read();
-    form.selected = 0;
+    form.cmbServers = ServerList::withRemembered(list("RecentServers"), ServerList::read());
+}
+
+// Each value of the rows shown in one dialog, as it is kept and saved again.
+static void fillFields(ChatSettings &fields, const ChatSettings &record, Settings::Place place)
+{
+    for (int i = 0; i < Settings::Count; ++i) {
+        const Settings::Key key = Settings::Key::at(i);
+        if (key.row().place == place)
+            fields[key] = Settings::normalised(key, record[key]);
+    }
 }
 
 void DialogSettings::createLogin()
@@ -58,22 +67,15 @@ OptionsForm &DialogSettings::options()
 
 void DialogSettings::fillLogin(const ChatSettings &record)
 {
-    m_login->txtUserN = record.UserName;
-    m_login->txtPassW = record.PassWord;
-    m_login->selected = ServerList::preselect(m_login->cmbServers, record.Server, m_login->selected);
+    fillFields(m_login->fields, record, Settings::Place::Login);
     emit loginFieldsChanged();
 }
 
 void DialogSettings::fillOptions(const ChatSettings &record)
 {
-    m_options->txtHomeChan = record.HomeChan;
-    setAntiIdleChecked(ChatSettings::flagOn(record.AntiIdle));
-    m_options->chkUJ = ChatSettings::flagOn(record.JoinLeave);
-    m_options->chkRC = ChatSettings::flagOn(record.AutoReconnect);
-    m_options->txtIdle = record.IdleMessage;
-    m_options->spnScrollback = ChatSettings::scrollbackLines(record.ScrollbackLines);
-    m_options->chkLog = ChatSettings::flagOn(record.ContinuousLog);
-    m_options->chkNotify = ChatSettings::flagOn(record.Notifications);
+    // Through setText, so that a stored anti-idle switch starts anti-idle.
+    setText("AntiIdle", record["AntiIdle"]);
+    fillFields(m_options->fields, record, Settings::Place::Options);
     emit optionsFieldsChanged();
 }
 
@@ -81,7 +83,9 @@ void DialogSettings::fillOptions(const ChatSettings &record)
 
 void DialogSettings::InitServ()
 {
-    fillServerList(login());
+    LoginForm &form = login();
+    fillServerList(form);
+    form.fields["Server"] = form.cmbServers.value(0);
     emit loginFieldsChanged();
 }
 
@@ -114,17 +118,13 @@ void DialogSettings::SaveSettings()
         optionFields = options();
 
     ChatSettings record;
-    record.UserName = loginFields->txtUserN;
-    record.PassWord = loginFields->txtPassW;
-    record.Server = loginFields->selectedServer();
-    record.HomeChan = optionFields->txtHomeChan;
-    record.AntiIdle = ChatSettings::flagText(optionFields->chkAI);
-    record.JoinLeave = ChatSettings::flagText(optionFields->chkUJ);
-    record.AutoReconnect = ChatSettings::flagText(optionFields->chkRC);
-    record.IdleMessage = optionFields->txtIdle;
-    record.ScrollbackLines = QString::number(optionFields->spnScrollback);
-    record.ContinuousLog = ChatSettings::flagText(optionFields->chkLog);
-    record.Notifications = ChatSettings::flagText(optionFields->chkNotify);
+    for (int i = 0; i < Settings::Count; ++i) {
+        const Settings::Key key = Settings::Key::at(i);
+        if (key.row().place == Settings::Place::Login)
+            record[key] = loginFields->fields[key];
+        else if (key.row().place == Settings::Place::Options)
+            record[key] = optionFields->fields[key];
+    }
     m_file.SaveSettings(record);
 }
 
@@ -217,53 +217,37 @@ void DialogSettings::closeDialogs()
 void DialogSettings::selectServer(int index)
 {
     LoginForm &form = login();
-    if (index < 0 || index >= form.cmbServers.size() || index == form.selected)
+    if (index < 0 || index >= form.cmbServers.size())
         return;
-    form.selected = index;
-    emit loginFieldsChanged();
+    setText("Server", form.cmbServers.at(index));
 }
 
-void DialogSettings::setUserName(const QString &text)
+void DialogSettings::setText(Settings::Key key, const QString &text)
 {
-    login().txtUserN = text;
-    emit loginFieldsChanged();
-}
-
-void DialogSettings::setPassword(const QString &text)
-{
-    login().txtPassW = text;
-    emit loginFieldsChanged();
-}
-
-void DialogSettings::setAntiIdleChecked(bool on)
-{
-    OptionsForm &form = options();
-    if (form.chkAI == on)
+    const QString value = Settings::normalised(key, text);
+    switch (key.row().place) {
+    case Settings::Place::Login:
+        login().fields[key] = value;
+        emit loginFieldsChanged();
         return;
-    form.chkAI = on;
-    if (on && m_hooks.initAI)
-        m_hooks.initAI();
-    else if (!on && m_hooks.stopAI)
-        m_hooks.stopAI();
-    emit optionsFieldsChanged();
-}
-
-void DialogSettings::setHomeChan(const QString &text)
-{
-    options().txtHomeChan = text;
-    emit optionsFieldsChanged();
-}
-
-void DialogSettings::setJoinLeaveChecked(bool on)
-{
-    options().chkUJ = on;
-    emit optionsFieldsChanged();
-}
-
-void DialogSettings::setIdleMessage(const QString &text)
-{
-    options().txtIdle = text;
-    emit optionsFieldsChanged();
+    case Settings::Place::Options: {
+        QString &field = options().fields[key];
+        const bool wasOn = ChatSettings::flagOn(field);
+        field = value;
+        // Anti-idle starts and stops with its box, saved or not.
+        if (key == Settings::Key("AntiIdle") && ChatSettings::flagOn(value) != wasOn) {
+            if (wasOn && m_hooks.stopAI)
+                m_hooks.stopAI();
+            else if (!wasOn && m_hooks.initAI)
+                m_hooks.initAI();
+        }
+        emit optionsFieldsChanged();
+        return;
+    }
+    case Settings::Place::Store:
+        keep(key, value);
+        return;
+    }
 }
 
 void DialogSettings::setFontSize(int points)
@@ -278,21 +262,12 @@ void DialogSettings::setFontSize(int points)
     emit optionsFieldsChanged();
 }
 
-void DialogSettings::setScrollbackLines(int lines)
+void DialogSettings::setUnavailable(Settings::Key key, const QString &reason)
 {
-    options().spnScrollback = std::clamp(lines, ChatSettings::MinScrollback, ChatSettings::MaxScrollback);
-    emit optionsFieldsChanged();
-}
-
-void DialogSettings::setContinuousLogChecked(bool on)
-{
-    options().chkLog = on;
-    emit optionsFieldsChanged();
-}
-
-void DialogSettings::setNotificationsChecked(bool on)
-{
-    options().chkNotify = on;
+    if (reason.isEmpty())
+        m_unavailable.remove(key.index());
+    else
+        m_unavailable.insert(key.index(), reason);
     emit optionsFieldsChanged();
 }
 
@@ -308,20 +283,24 @@ const OptionsForm &DialogSettings::optionsForm()
 
 // ---- SettingsAccess ----
 
-QString DialogSettings::server() { return login().selectedServer(); }
-QString DialogSettings::userName() { return login().txtUserN; }
-QString DialogSettings::password() { return login().txtPassW; }
-QString DialogSettings::homeChan() { return options().txtHomeChan; }
-bool DialogSettings::antiIdle() { return options().chkAI; }
-bool DialogSettings::joinLeave() { return options().chkUJ; }
-bool DialogSettings::autoReconnect() { return options().chkRC; }
-QString DialogSettings::idleMessage() { return options().txtIdle; }
-int DialogSettings::scrollbackLines() { return options().spnScrollback; }
-bool DialogSettings::continuousLog() { return options().chkLog; }
-bool DialogSettings::notifications() { return options().chkNotify; }
-
-void DialogSettings::setAutoReconnect(bool on)
+QString DialogSettings::text(Settings::Key key)
 {
-    options().chkRC = on;
-    emit optionsFieldsChanged();
+    switch (key.row().place) {
+    case Settings::Place::Login:
+        return login().fields[key];
+    case Settings::Place::Options:
+        return options().fields[key];
+    case Settings::Place::Store:
+        break;
+    }
+    return m_file.LoadSettings()[key];
+}
+
+void DialogSettings::keep(Settings::Key key, const QString &text)
+{
+    m_file.SaveValue(key, text);
+    if (m_login && key == Settings::Key("RecentServers")) {
+        fillServerList(*m_login);
+        emit loginFieldsChanged();
+    }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The live settings: the fields of the login dialog (server, user name,
-// password) and of the options dialog (home channel, the three switches, the
-// idle message, the scrollback length, the daily log and notifications).
+// password) and of the options dialog (every row of the settings table that
+// shows there).
 // Each dialog's state exists hidden from start-up, is discarded when its
 // dialog closes, and is created again, filled from the store, at the next
 // use of any of its fields.
@@ -10,6 +10,7 @@
 #include "settings/UserFile.h"
 #include "settings/SettingsAccess.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
@@ -55,18 +56,25 @@ public:
     void confirmOptions();   // "&Save": save, load, close
     void closeOptions();     // "&Cancel", or after "&Save"
 
-    // Field edits; each one creates a discarded state first.
+    // Field edits; each one creates a discarded state first. A value is
+    // kept as it would be stored: flags "1" or "0", numbers within range.
+    // Settings of Place::Store go to the store at once.
+    void setText(Settings::Key key, const QString &text);   // "AntiIdle" calls initAI or stopAI at once
+    void setFlag(Settings::FlagKey key, bool on) { setText(key, ChatSettings::flagText(on)); }
+    void setNumber(Settings::NumberKey key, int n) { setText(key, QString::number(n)); }
     void selectServer(int index);
-    void setUserName(const QString &text);
-    void setPassword(const QString &text);
-    void setAntiIdleChecked(bool on);    // calls initAI or stopAI at once
-    void setHomeChan(const QString &text);
-    void setJoinLeaveChecked(bool on);
-    void setIdleMessage(const QString &text);
     void setFontSize(int points);        // calls setChatFontSize at once
-    void setScrollbackLines(int lines);  // kept within the allowed range
-    void setContinuousLogChecked(bool on);
-    void setNotificationsChecked(bool on);
+    void setUserName(const QString &text) { setText("UserName", text); }
+    void setPassword(const QString &text) { setText("PassWord", text); }
+    void setHomeChan(const QString &text) { setText("HomeChan", text); }
+    void setScrollbackLines(int lines) { setNumber("ScrollbackLines", lines); }
+    void setContinuousLogChecked(bool on) { setFlag("ContinuousLog", on); }
+
+    // A setting this desktop cannot honour shows disabled in Options, with
+    // the reason beside it and as its tool tip; an empty reason enables it
+    // again. The stored value is left alone.
+    void setUnavailable(Settings::Key key, const QString &reason);
+    QString unavailableReason(Settings::Key key) const { return m_unavailable.value(key.index()); }
 
     // Field reads; they create a discarded state first.
     const LoginForm &loginForm();
@@ -80,18 +88,8 @@ public:
     UserFile &userFile() { return m_file; }
 
     // SettingsAccess
-    QString server() override;
-    QString userName() override;
-    QString password() override;
-    QString homeChan() override;
-    bool antiIdle() override;
-    bool joinLeave() override;
-    bool autoReconnect() override;
-    void setAutoReconnect(bool on);   // in memory only
-    QString idleMessage() override;
-    int scrollbackLines() override;
-    bool continuousLog() override;
-    bool notifications() override;
+    QString text(Settings::Key key) override;
+    void keep(Settings::Key key, const QString &text) override;
 
 signals:
     // A state was created or refilled; open dialogs show the new values.
@@ -105,10 +103,12 @@ private:
     // as they are, so that edits in an open dialog survive.
     void createLogin();
     void createOptions();
+    void fillServerList(LoginForm &form);
     void fillLogin(const ChatSettings &record);
     void fillOptions(const ChatSettings &record);
 
     SettingsHooks m_hooks;
+    QHash<int, QString> m_unavailable;   // reasons by table index
     UserFile m_file;
     std::unique_ptr<LoginForm> m_login;
     std::unique_ptr<OptionsForm> m_options;

@@ -2,6 +2,7 @@
 
 #include "DialogSettings.h"
 #include "DialogStyle.h"
+#include "settings/ServerList.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -27,19 +28,28 @@ LoginDialog::LoginDialog(DialogSettings &settings, QWidget *parent)
     setModal(true);
     DialogStyle::apply(this);
 
-    m_cmbServers->setObjectName(QStringLiteral("cmbServers"));
-    m_cmbServers->setEditable(false);   // only a listed entry is ever used
-    m_txtUserN->setObjectName(QStringLiteral("txtUserN"));
-    m_txtPassW->setObjectName(QStringLiteral("txtPassW"));
+    // A listed entry, or a host name or address typed in, with ":port" or without.
+    m_cmbServers->setEditable(true);
+    m_cmbServers->setInsertPolicy(QComboBox::NoInsert);
     m_txtPassW->setEchoMode(QLineEdit::Password);
     m_cmdLogin->setObjectName(QStringLiteral("cmdLogin"));
+    m_cmdLogin->setAccessibleName(QStringLiteral("Login"));
     m_cmdLogin->setDefault(true);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdCancel->setAccessibleName(QStringLiteral("Cancel"));
 
-    auto *lblUserN = new QLabel(QStringLiteral("Username:"), this);
+    // Names and captions from the settings table.
+    const auto setUp = [](QWidget *field, Settings::Key key) {
+        field->setObjectName(QString::fromUtf8(key.row().control.data(), qsizetype(key.row().control.size())));
+        field->setAccessibleName(Settings::accessibleName(key.row()));
+    };
+    setUp(m_cmbServers, "Server");
+    setUp(m_txtUserN, "UserName");
+    setUp(m_txtPassW, "PassWord");
+    auto *lblUserN = new QLabel(m_txtUserN->accessibleName(), this);
     lblUserN->setObjectName(QStringLiteral("lblUserN"));
     lblUserN->setBuddy(m_txtUserN);
-    auto *lblPassW = new QLabel(QStringLiteral("Password:"), this);
+    auto *lblPassW = new QLabel(m_txtPassW->accessibleName(), this);
     lblPassW->setObjectName(QStringLiteral("lblPassW"));
     lblPassW->setBuddy(m_txtPassW);
 
@@ -62,6 +72,8 @@ LoginDialog::LoginDialog(DialogSettings &settings, QWidget *parent)
 
     connect(m_cmbServers, &QComboBox::activated, this,
             [this](int index) { m_settings.selectServer(index); });
+    connect(m_cmbServers->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_settings.setText("Server", text); });
     connect(m_txtUserN, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_settings.setUserName(text); });
     connect(m_txtPassW, &QLineEdit::textEdited, this,
@@ -89,11 +101,18 @@ void LoginDialog::refresh()
         m_cmbServers->clear();
         m_cmbServers->addItems(form->cmbServers);
     }
-    m_cmbServers->setCurrentIndex(form->selected);
-    if (m_txtUserN->text() != form->txtUserN)
-        m_txtUserN->setText(form->txtUserN);
-    if (m_txtPassW->text() != form->txtPassW)
-        m_txtPassW->setText(form->txtPassW);
+    // The entry equal to the server is current (the last of equal ones);
+    // a typed server that equals none shows as typed.
+    const QString server = form->selectedServer();
+    const int index = ServerList::preselect(form->cmbServers, server, -1);
+    if (m_cmbServers->currentIndex() != index)
+        m_cmbServers->setCurrentIndex(index);
+    if (m_cmbServers->currentText() != server)
+        m_cmbServers->setEditText(server);
+    if (m_txtUserN->text() != form->fields["UserName"])
+        m_txtUserN->setText(form->fields["UserName"]);
+    if (m_txtPassW->text() != form->fields["PassWord"])
+        m_txtPassW->setText(form->fields["PassWord"]);
 }
 
 void LoginDialog::showEvent(QShowEvent *event)

@@ -1,5 +1,5 @@
 #pragma once
-// frmLogin: picks the server and takes the credentials. Its fields live in
+// frmLogin: picks or takes a typed server and takes the credentials. Its fields live in
 // DialogSettings; the dialog shows them and passes edits back at once.
 
 #include <QDialog>

@@ -1,18 +1,17 @@
 #pragma once
-// frmOptions: the home channel, the three switches, the idle message, the
-// font size of the upper transcript pane, the scrollback length and the
-// daily-log and notification switches. Its fields live in DialogSettings;
-// the dialog shows them and passes edits back at once.
+// frmOptions: a row for each setting of the table that shows in Options
+// (Settings::Place::Options), in table order, and the font size of the upper
+// transcript pane beside them. Its fields live in DialogSettings; the dialog
+// shows them and passes edits back at once.
+
+#include "settings/SettingsTable.h"
 
 #include <QDialog>
 
 class DialogSettings;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QScrollBar;
-class QSpinBox;
 
 class OptionsDialog : public QDialog
 {
@@ -25,19 +24,19 @@ signals:
     void cancelClicked();
 
 private:
+    // The control of one setting: a check box for a flag, a field with its
+    // label for a text, a spin box over the range for a number, a list of the
+    // offered choices for an encoding.
+    QWidget *createControl(Settings::Key key);
+    void connectControl(Settings::Key key, QWidget *control);
+    void showValue(Settings::Key key, QWidget *control, const QString &text);
     void refresh();
 
     DialogSettings &m_settings;
-    QCheckBox *m_chkAI;
-    QLineEdit *m_txtHomeChan;
+    QWidget *m_controls[Settings::Count] = {};   // by table index; null outside Options
+    QLabel *m_notes[Settings::Count] = {};       // why a control is disabled
     QPushButton *m_cmdSave;
     QPushButton *m_cmdCanc;
-    QCheckBox *m_chkUJ;
-    QCheckBox *m_chkRC;
     QScrollBar *m_scrFSize;
     QLabel *m_lblFSize;
-    QLineEdit *m_txtIdle;
-    QSpinBox *m_spnScrollback;
-    QCheckBox *m_chkLog;
-    QCheckBox *m_chkNotify;
 };

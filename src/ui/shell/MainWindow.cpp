@@ -346,6 +346,8 @@ void MainWindow::showState(ChatSession::State state)
     // next attempt; a new connection keeps the title until the logon.
     if (state == ChatSession::State::Disconnected)
         setTitleBase(Title);
+    if (state == ChatSession::State::LoggedOn)
+        m_settings->rememberServer(m_settings->server());   // listed first in the login dialog
 }
 
 // A connection is marked once the server took it, its end once it ends.
