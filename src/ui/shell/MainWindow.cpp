@@ -108,6 +108,9 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     hooks.login = [this] { m_session->Login(); };
     hooks.optionsSaved = [this] { applyAllDayOptions(); };
     m_settings = std::make_unique<DialogSettings>(std::move(hooks));
+    // Where the desktop has neither a notification service nor a tray, the
+    // switch in Options is shown off and says why.
+    m_settings->setUnavailable("Notifications", m_notifier->availability());
     m_session = std::make_unique<ChatSession>(*m_settings, *m_upperSink, *m_lowerSink);
     m_sendPath = std::make_unique<SendPath>(*m_session, *m_upperSink, *m_txtSend);
     m_rosterCommands = std::make_unique<RosterCommands>(*m_session, *m_upperSink, *m_txtSend);
