@@ -204,9 +204,10 @@ bool isHexDigit(QChar c)
     return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
 }
 
+// "£" and hex digits only; "/hex" of an empty text is the marker alone.
 bool isHexLine(QStringView line)
 {
-    if (line.size() < 2 || line[0] != QChar(0xA3))
+    if (line.isEmpty() || line[0] != QChar(0xA3))
         return false;
     for (qsizetype i = 1; i < line.size(); ++i)
         if (!isHexDigit(line[i]))

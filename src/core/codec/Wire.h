@@ -95,8 +95,9 @@ struct Encoded {
 Encoded encodeText(QStringView text, const Encoding &encoding);
 
 // One line for the server: as encodeText(), except that a hex line ("£"
-// followed by hex digits only) starts with the single marker byte 0xA3 in
-// every encoding, as the hex convention wants.
+// followed by nothing but hex digits, none for "/hex" of an empty text)
+// starts with the single marker byte 0xA3 in every encoding, as the hex
+// convention wants. A typed "£100" is such a line too.
 Encoded encodeLine(QStringView line, const Encoding &encoding);
 
 // The size of encodeLine(line, encoding).bytes, without building them.
