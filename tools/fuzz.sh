@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_parser fuzz_panes fuzz_hex fuzz_settings fuzz_decoder)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_parser fuzz_panes fuzz_hex fuzz_settings)
 
 bash tools/install-deps.sh --fuzz
 export QT_QPA_PLATFORM=offscreen
