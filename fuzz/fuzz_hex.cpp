@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     translated(text);
 
     // What this client sends comes back as it was, up to a NUL, with control
-    // characters shown harmlessly; line feed and shift-out are refused.
+    // characters shown harmlessly and the bytes read by the per-line rule; line
+    // feed and shift-out are refused.
     const QString sent = Quillon_Engine::HexEncode(text);
     FUZZ_CHECK(sent.size() == 1 + 2 * text.size() && sent.at(0) == QChar(0xA3), "an encoding of the wrong shape");
     for (qsizetype i = 1; i < sent.size(); ++i)
@@ -37,7 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (wire.contains('\n') || wire.contains('\x0E') || sent.size() - 1 > 32767) {
         FUZZ_CHECK(back == QLatin1String("Bad hex character found, not translating"), "a refused code was translated");
     } else {
-        QString expected = text.left(text.indexOf(QChar(0)));   // all of it when there is no NUL
+        // The bytes before the first NUL, read as a received line is.
+        const qsizetype nul = wire.indexOf('\0');
+        QString expected = Wire::decodeLine(QByteArrayView(wire).first(nul >= 0 ? nul : wire.size()),
+                                            Wire::Encoding::windows1252());
         SafeText::defang(expected);
         FUZZ_CHECK(back == expected, "a text does not survive the hex convention");
     }

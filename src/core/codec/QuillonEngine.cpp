@@ -24,14 +24,14 @@ int hexValue(QChar c)
     return -1;
 }
 
-// The decoded text, or nothing when x is not a whole number of hex pairs or
-// a pair decodes to a line feed or shift-out, the codes the convention keeps out.
-std::optional<QString> decodePairs(const QString &x)
+// The bytes, or nothing when x is not a whole number of hex pairs or a pair
+// decodes to a line feed or shift-out, the codes the convention keeps out.
+std::optional<QByteArray> decodePairs(const QString &x)
 {
     if (x.size() % 2 != 0)
         return std::nullopt;
-    QString out(x.size() / 2, Qt::Uninitialized);
-    QChar *dst = out.data();
+    QByteArray out(x.size() / 2, Qt::Uninitialized);
+    char *dst = out.data();
     const QChar *src = x.constData();
     for (qsizetype i = 0; i < x.size(); i += 2) {
         const int hi = hexValue(src[i]);
@@ -41,7 +41,7 @@ std::optional<QString> decodePairs(const QString &x)
         const int code = hi * 16 + lo;
         if (code == 0x0A || code == 0x0E)
             return std::nullopt;
-        *dst++ = Wire::decodeByte(static_cast<unsigned char>(code));
+        *dst++ = char(code);
     }
     return out;
 }
@@ -55,10 +55,15 @@ bool IsHexChar(const QString &s)
     return s.size() == 1 && hexValue(s.at(0)) >= 0;
 }
 
-QString HexEncode(const QString &text)
+bool IsHexMarker(QChar c, const Wire::Encoding &encoding)
+{
+    return c == QChar(0xA3) || c == encoding.byteChar(0xA3);
+}
+
+QString HexEncode(const QString &text, const Wire::Encoding &encoding)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    const QByteArray bytes = Wire::encode(text);
+    const QByteArray bytes = Wire::encodeText(text, encoding).bytes;
     QString out;
     out.reserve(1 + 2 * bytes.size());
     out += QChar(0xA3);
@@ -71,18 +76,16 @@ QString HexEncode(const QString &text)
     return out;
 }
 
-QString HexTranslate(const QString &x)
+QString HexTranslate(const QString &x, const Wire::Encoding &encoding)
 {
-    std::optional<QString> decoded;
+    std::optional<QByteArray> decoded;
     if (x.size() <= MaxHexText)
         decoded = decodePairs(x);
     if (!decoded)
         return kLabel + kRefusal;
-    // A NUL ends the translation; what follows it is not shown.
-    QString text = std::move(*decoded);
-    const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text.truncate(nul);
+    // A NUL ends the translation; what follows it is not shown, nor read.
+    const qsizetype nul = decoded->indexOf('\0');
+    QString text = Wire::decodeLine(QByteArrayView(*decoded).first(nul >= 0 ? nul : decoded->size()), encoding);
     SafeText::defang(text);
     return kLabel + text;
 }
