@@ -223,6 +223,7 @@ void MainWindow::buildLayout()
     rosterTabs->setObjectName(QStringLiteral("rosterTabs"));
     side->addWidget(rosterTabs, 1);
     m_lstUser->setFixedWidth(170);
+    rosterTabs->setFixedWidth(170);
 
     auto *body = new QHBoxLayout;
     body->setSpacing(8);
