@@ -164,7 +164,7 @@ private slots:
         gateway->take();
         gateway->sendLines({"1018 INFO \"Welcome to Battle.net!\"", "2010 NAME bob", "1007 CHANNEL \"Chat\""});
         QTRY_COMPARE(session->channel(), QStringLiteral("Chat"));
-        QCOMPARE(wireUpToMarker(), QByteArray("/join Lobby\r"));
+        QCOMPARE(wireUpToMarker(), QByteArray("/f l\r/join Lobby\r"));
     }
 
     void refusedConnectionWaitsLongerEachTime()
@@ -211,19 +211,19 @@ private slots:
         QTest::newRow("whisper opens, reply hidden")
             << (reply + QList<QByteArray>{"1004 WHISPER Mira 0010 \"psst\"", "1010 WHISPER Mira 0010 \"hi\""})
             << QStringList{"Mira received", "Mira sent"} << 1
-            << "[15:04:05] Mira whispers: psst\r\n[15:04:05] You whisper to Mira: hi\r\n" << QString()
+            << "[15:04:05]  Mira whispers: psst\r\n[15:04:05]  You whisper to Mira: hi\r\n" << QString()
             << QStringList{"Mira: in channel", "Ashe: offline"};
         QTest::newRow("friend comes and goes")
             << (reply + QList<QByteArray>{"1004 WHISPER Ashe 0010 \"Your friend Ashe has entered PvPGN Realm.\"",
                                           "Your friend Mira has left PvPGN Realm."})
             << QStringList() << 0 << QString()
-            << "[15:04:05] Your friend Ashe has entered PvPGN Realm.\r\n"
-               "[15:04:05] Your friend Mira has left PvPGN Realm.\r\n"
+            << "[15:04:05]  Your friend Ashe has entered PvPGN Realm.\r\n"
+               "[15:04:05]  Your friend Mira has left PvPGN Realm.\r\n"
             << QStringList{"Mira: offline", "Ashe: online"};
         QTest::newRow("reply breaks off: lines shown")
             << QList<QByteArray>{head, rule, "1018 INFO \"No such user.\""} << QStringList() << 0 << QString()
-            << "[15:04:05] Your PvPGN Realm - Friends List\r\n[15:04:05] =-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\r\n"
-               "[15:04:05] No such user.\r\n"
+            << "[15:04:05]  Your PvPGN Realm - Friends List\r\n[15:04:05]  =-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\r\n"
+               "[15:04:05]  No such user.\r\n"
             << QStringList();
     }
     void whispersAndFriends()
