@@ -164,7 +164,7 @@ private slots:
         gateway->take();
         gateway->sendLines({"1018 INFO \"Welcome to Battle.net!\"", "2010 NAME bob", "1007 CHANNEL \"Chat\""});
         QTRY_COMPARE(session->channel(), QStringLiteral("Chat"));
-        QCOMPARE(wireUpToMarker(), QByteArray("/join Lobby\r"));
+        QCOMPARE(wireUpToMarker(), QByteArray("/f l\r/join Lobby\r"));
     }
 
     void refusedConnectionWaitsLongerEachTime()
@@ -190,6 +190,64 @@ private slots:
         session->Login();
         QTRY_COMPARE(upper.count("Reconnecting in 0.02 seconds..." + CrLf), 2);
         session->cancelPendingReconnect();
+    }
+
+    // Lines after the logon: which open a conversation, which alert, what
+    // the panes show, and what the friends list reads (its reply was asked
+    // for at the logon and is hidden).
+    void whispersAndFriends_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::addColumn<QStringList>("conversations");   // "user sent|received"
+        QTest::addColumn<int>("alerts");
+        QTest::addColumn<QString>("upperText");
+        QTest::addColumn<QString>("lowerText");
+        QTest::addColumn<QStringList>("friends");          // name: status
+        const QByteArray head = "1018 INFO \"Your PvPGN Realm - Friends List\"";
+        const QByteArray rule = "1018 INFO \"=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\"";
+        const QList<QByteArray> reply = {head, rule, "1018 INFO \"1: *Mira, in channel \"Chat\",,  using Chat\"",
+                                         "1018 INFO \"2:  Ashe, offline,  using Chat\"", rule,
+                                         "1018 INFO \"End of Friends List\""};
+        QTest::newRow("whisper opens, reply hidden")
+            << (reply + QList<QByteArray>{"1004 WHISPER Mira 0010 \"psst\"", "1010 WHISPER Mira 0010 \"hi\""})
+            << QStringList{"Mira received", "Mira sent"} << 1
+            << "[15:04:05]  Mira whispers: psst\r\n[15:04:05]  You whisper to Mira: hi\r\n" << QString()
+            << QStringList{"Mira: in channel", "Ashe: offline"};
+        QTest::newRow("friend comes and goes")
+            << (reply + QList<QByteArray>{"1004 WHISPER Ashe 0010 \"Your friend Ashe has entered PvPGN Realm.\"",
+                                          "Your friend Mira has left PvPGN Realm."})
+            << QStringList() << 0 << QString()
+            << "[15:04:05]  Your friend Ashe has entered PvPGN Realm.\r\n"
+               "[15:04:05]  Your friend Mira has left PvPGN Realm.\r\n"
+            << QStringList{"Mira: offline", "Ashe: online"};
+        QTest::newRow("reply breaks off: lines shown")
+            << QList<QByteArray>{head, rule, "1018 INFO \"No such user.\""} << QStringList() << 0 << QString()
+            << "[15:04:05]  Your PvPGN Realm - Friends List\r\n[15:04:05]  =-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=\r\n"
+               "[15:04:05]  No such user.\r\n"
+            << QStringList();
+    }
+    void whispersAndFriends()
+    {
+        QFETCH(QList<QByteArray>, lines);
+        QFETCH(QStringList, conversations);
+        QFETCH(int, alerts);
+        QFETCH(QString, upperText);
+        QFETCH(QString, lowerText);
+        QFETCH(QStringList, friends);
+        QStringList opened;
+        connect(session.get(), &ChatSession::conversationLine, this,
+                [&](const QString &user, bool received) { opened << user + (received ? " received" : " sent"); });
+        QSignalSpy alerted(session.get(), &ChatSession::alert);
+        QVERIFY(logOn());
+        gateway->sendLines(lines);
+        QTRY_COMPARE(upper.plainText() + lower.plainText(), upperText + lowerText);
+        QCOMPARE(upper.plainText(), upperText);
+        QCOMPARE(opened, conversations);
+        QCOMPARE(alerted.count(), alerts);
+        QStringList listed;
+        for (const FriendsModel::Friend &f : session->friends().model().friends())
+            listed << f.name + ": " + f.status;
+        QCOMPARE(listed, friends);
     }
 };
 

@@ -22,7 +22,7 @@ protected:
     // Connects `s`, already pointed at the gateway, unless a connection is
     // under way (a reconnection, the login dialog's), answers its logon record
     // with 2010 NAME and 1007 CHANNEL "Lobby" and waits for the home channel's
-    // join. The wire and the fixture's panes then start empty.
+    // join ("/f l" goes first). The wire and the fixture's panes then start empty.
     bool logOn(ChatSession &s, const QByteArray &name = "bob")
     {
         if (!s.isActive())
@@ -30,7 +30,11 @@ protected:
         if (!QTest::qWaitFor([&] { return gateway->received().count("\r\n") >= 2; }) || gateway->take().isEmpty())
             return false;
         gateway->sendLines({"2010 NAME " + name, "1007 CHANNEL \"Lobby\""});
-        const bool joined = gateway->waitForReceivedEnding("\r") && gateway->take().startsWith("/join ");
+        // The friends list is asked for at the logon, before the join.
+        const bool joined = QTest::qWaitFor([&] {
+            const QByteArray wire = gateway->received();
+            return wire.contains("/join ") && wire.endsWith('\r');
+        }) && gateway->take().startsWith("/f l\r/join ");
         upper.clear();
         lower.clear();
         return joined && s.state() == ChatSession::State::LoggedOn;

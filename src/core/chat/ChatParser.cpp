@@ -83,6 +83,8 @@ void ChatParser::handleLine(QByteArrayView bytes)
     // last: it may end the connection.
     switch (effect) {
     case Effect::Show:
+        if (const auto whisper = Whispers::fromEvent(event))
+            m_host.whisperLine(*whisper);
         m_formatter.format(event);
         if (addressesUser(event))
             m_host.addressed(Blanks::trimmed(event.name).toString(), event.text);
@@ -105,6 +107,9 @@ void ChatParser::handleLine(QByteArrayView bytes)
     case Effect::Refused:
         m_formatter.logonRefused(event.line);
         m_host.logonRefused(event.line);
+        break;
+    case Effect::FriendNotice:
+        friendNotice(event);
         break;
     }
 }
@@ -142,6 +147,10 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
         m_roster.refreshCount();
         break;
     case Kind::Whisper:
+        // A friend's arrival comes as a whisper from that friend; it is no
+        // reply target.
+        if (Whispers::friendNotice(e))
+            return Effect::FriendNotice;
         m_host.setReplyName(e.name);
         break;
     case Kind::Channel: {
@@ -162,12 +171,16 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
         m_roster.updateFlags(e.name, e.flags);
         break;
     case Kind::Info:
+        // The friends-list reply the session asked for shows in the Friends view only.
+        if (m_host.friendsReply(e.text))
+            return Effect::Hide;
         return e.text.contains(QLatin1String("Welcome to Battle.net!")) ? claimHomeJoin() : Effect::Show;
     case Kind::Prompt:
         // Before the logon servers answer in plain lines; show them, or a
         // refused logon would be invisible. Later they are noise.
+        // A friend's departure is the one plain line still worth showing.
         if (m_loggedOn)
-            return Effect::Hide;
+            return Whispers::friendNotice(e) ? Effect::FriendNotice : Effect::Hide;
         return isLogonRefusal(e.line) ? Effect::Refused : Effect::Show;
     case Kind::Ignored:
     case Kind::Unknown:
@@ -179,6 +192,17 @@ ChatParser::Effect ChatParser::apply(const ChatEvent &e)
         break;
     }
     return Effect::Show;
+}
+
+// 1004 WHISPER alice 0010 "Your friend alice has entered PvPGN Realm."
+// Your friend alice has left PvPGN Realm.
+// Shown as information in the lower pane; the host updates the friends list.
+void ChatParser::friendNotice(const ChatEvent &event)
+{
+    const auto notice = Whispers::friendNotice(event);
+    m_formatter.information(event.kind == ChatEvent::Kind::Whisper ? event.text : event.line);
+    if (notice)
+        m_host.friendNotice(*notice);
 }
 
 ChatParser::Effect ChatParser::claimHomeJoin()

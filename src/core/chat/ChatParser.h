@@ -9,6 +9,7 @@
 #include "EventFormatter.h"
 #include "LineSplitter.h"
 #include "ParserOptions.h"
+#include "conversations/Whispers.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,6 +40,15 @@ public:
     // Somebody whispered to the user, or named the user in channel talk or
     // an emote; called after the line is shown.
     virtual void addressed(const QString & /*from*/, const QString & /*text*/) {}
+    // A whisper to or from the user (1004 WHISPER, or the server's 1010
+    // echo of one we sent): called just before its line is shown, so the
+    // owner can route that line's runs to the conversation too.
+    virtual void whisperLine(const Whispers::Whisper & /*whisper*/) {}
+    // A friend came or went; its notice has just been shown as information.
+    virtual void friendNotice(const Whispers::FriendNotice & /*notice*/) {}
+    // A 1018 INFO text: true when it belongs to a friends-list reply the
+    // owner asked for, and is shown nowhere.
+    virtual bool friendsReply(const QString & /*text*/) { return false; }
 };
 
 class ChatParser
@@ -71,6 +81,10 @@ public:
     // than MaxTail.
     qsizetype pendingBytes() const { return m_splitter.pendingBytes(); }
 
+    // Writes the runs of the server's information, for lines held back
+    // from a friends-list reply that was not read after all.
+    const EventFormatter &formatter() const { return m_formatter; }
+
 private:
     // What handleLine does with an event after apply().
     enum class Effect : quint8 {
@@ -80,11 +94,13 @@ private:
         SendJoin,      // its runs, then the home channel's join that waited for the logon
         LeftChannel,   // the user's own LEAVE: the red "in no channel" line
         Refused,       // a plain line that refused the logon
+        FriendNotice,  // a friend came or went: information, no whisper, no alert
     };
 
     void handleLine(QByteArrayView bytes);
     Effect apply(const ChatEvent &event);
     Effect claimHomeJoin();
+    void friendNotice(const ChatEvent &event);
     void sendHomeJoin();
     bool isOwnName(const QString &name) const;
     bool addressesUser(const ChatEvent &e) const;

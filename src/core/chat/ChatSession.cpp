@@ -74,6 +74,19 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
     connect(&m_retryTimer, &QTimer::timeout, this, &ChatSession::connectToServer);
     connect(&m_roster, &QAbstractItemModel::rowsRemoved, this, &ChatSession::forgetGoneSelection);
     connect(&m_roster, &QAbstractItemModel::modelReset, this, &ChatSession::forgetGoneSelection);
+    bindFriends();
+}
+
+// The friends list's commands go through the send queue without an echo;
+// the lines of a reply that broke off or timed out show as the server's
+// information after all.
+void ChatSession::bindFriends()
+{
+    connect(&m_friends, &FriendsList::commandReady, this, [this](const QString &line) { m_outbox.queueLine(line); });
+    connect(&m_friends, &FriendsList::released, this, [this](const QStringList &texts) {
+        for (const QString &text : texts)
+            m_parser.formatter().information(text);
+    });
 }
 
 ChatSession::~ChatSession()
@@ -160,6 +173,7 @@ void ChatSession::Disconnect(Reconnect policy)
     AddText(QStringLiteral("Disconnected.") + CrLf + CrLf, Colors::Red);
     setState(State::Disconnected);
     m_replyName.clear();
+    m_friends.connectionLost();
     m_roster.clear();
     m_roster.setCountLabel(QString::number(m_roster.count()));
     placeIn(ChannelState::NoneYet, QString());
@@ -331,6 +345,8 @@ void ChatSession::loggedOn(const QString &ownName)
     m_outbox.open(ownName);
     setState(State::LoggedOn);
     emit ownNameChanged(ownName);
+    // Every logon, so also each reconnection, reads the friends list anew.
+    m_friends.refresh();
 }
 
 void ChatSession::setReplyName(const QString &name)
@@ -379,4 +395,23 @@ void ChatSession::addressed(const QString &from, const QString &text)
 bool ChatSession::sendJoin(const QString &line)
 {
     return m_outbox.queueLine(line);
+}
+
+void ChatSession::whisperLine(const Whispers::Whisper &whisper)
+{
+    emit conversationLine(whisper.user, whisper.direction == Whispers::Direction::Received);
+}
+
+// The status shows at once; the list is read again for the details.
+void ChatSession::friendNotice(const Whispers::FriendNotice &notice)
+{
+    if (notice.kind == Whispers::FriendNotice::Entered)
+        m_friends.friendCame(notice.name);
+    else
+        m_friends.friendLeft(notice.name);
+}
+
+bool ChatSession::friendsReply(const QString &text)
+{
+    return m_friends.consume(text);
 }

@@ -9,6 +9,7 @@
 #include "ChatParser.h"
 #include "ReconnectBackoff.h"
 #include "RosterModel.h"
+#include "conversations/FriendsList.h"
 #include "outgoing/Outbox.h"
 
 #include <QElapsedTimer>
@@ -99,6 +100,8 @@ public:
     void forgetGoneSelection();
 
     RosterModel &roster() { return m_roster; }
+    // The friends list, read again after each logon and when a friend comes or goes.
+    FriendsList &friends() { return m_friends; }
     ChatParser &parser() { return m_parser; }
     TranscriptSink &upper() { return m_upper; }
     TranscriptSink &lower() { return m_lower; }
@@ -120,6 +123,9 @@ signals:
     // Somebody whispered to the user, or named the user in channel talk or an
     // emote; the line has just been appended to the upper pane.
     void alert(const QString &from, const QString &text);
+    // A whisper from (received) or to the user is about to be shown in the
+    // upper pane: its runs belong to the conversation with user too.
+    void conversationLine(const QString &user, bool received);
 
 private:
     // ParserHost
@@ -130,6 +136,9 @@ private:
     void logonRefused(const QString &reason) override;
     void addressed(const QString &from, const QString &text) override;
     bool sendJoin(const QString &line) override;
+    void whisperLine(const Whispers::Whisper &whisper) override;
+    void friendNotice(const Whispers::FriendNotice &notice) override;
+    bool friendsReply(const QString &text) override;
 
     // The upper pane's red status lines ("Disconnected.").
     void AddText(const QString &txt, Rgb color);
@@ -143,6 +152,7 @@ private:
     void closeSocket();
     void setState(State state);
     void scheduleReconnect();
+    void bindFriends();
 
     SettingsAccess &m_settings;
     TranscriptSink &m_upper;
@@ -168,4 +178,5 @@ private:
     qint64 m_stableAfterMs = 60000;
 
     Outbox m_outbox;
+    FriendsList m_friends;
 };

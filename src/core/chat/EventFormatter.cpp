@@ -194,3 +194,10 @@ void EventFormatter::droppedLine(qsizetype bound) const
     m_lower.AddText(QStringLiteral("Error: the server sent a line longer than %1 bytes; it was dropped.").arg(bound) + CrLf,
                     Colors::Red);
 }
+
+// [stamp]  Your friend alice has entered PvPGN Realm.
+void EventFormatter::information(QStringView text) const
+{
+    m_lower.AddText(TimeStamp::now(), Colors::Red);
+    m_lower.AddText(text % CrLf, Colors::Yellow);
+}

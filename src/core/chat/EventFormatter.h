@@ -29,6 +29,10 @@ public:
     // The red line for a plain line that refused the logon ("Login failed.").
     void logonRefused(const QString &line) const;
 
+    // The server's information in the lower pane, as a 1018 INFO shows:
+    // for a friend's notice and the lines of a friends-list reply not read.
+    void information(QStringView text) const;
+
     // The notice for a line longer than `bound` bytes that was dropped.
     void droppedLine(qsizetype bound) const;
 

@@ -41,6 +41,9 @@ void RosterCommands::whisper()
 {
     if (!hasTarget())
         return;
+    emit conversationRequested(m_session.selName());
+    if (m_input.editText().isEmpty())
+        return;
     const QString line = QStringLiteral("/w ") + m_session.selName() + QLatin1Char(' ') + m_input.editText();
     // A refused whisper leaves the text in place so nothing typed is lost.
     if (m_session.outbox().say(line))

@@ -24,12 +24,18 @@ public slots:
     void whois();
     void squelch();
     void unsquelch();
-    // "/w name " + the edit text; the edit text is cleared once it went out.
+    // Opens the conversation with the selected user; with text in the edit
+    // line, "/w name " + that text goes too, and the edit text is cleared
+    // once it went out. An empty whisper is not sent.
     void whisper();
     void ban();
     void kick();
     // Appends the name to the edit text; sends nothing.
     void copyName();
+
+signals:
+    // The conversation with name should open and show.
+    void conversationRequested(const QString &name);
 
 private:
     bool sendFor(const QString &prefix);

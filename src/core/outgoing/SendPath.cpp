@@ -6,6 +6,7 @@
 #include "chat/TimeStamp.h"
 #include "chat/TranscriptSink.h"
 #include "codec/QuillonEngine.h"
+#include "conversations/Whispers.h"
 
 SendPath::SendPath(ChatSession &session, TranscriptSink &upper, InputBuffer &input, QObject *parent)
     : QObject(parent)
@@ -61,6 +62,7 @@ void SendPath::Send()
     }
 
     // A server command: not echoed, the server answers for it.
+    announceWhisper(line);
     dispatch(line);
 }
 
@@ -75,6 +77,12 @@ void SendPath::dispatch(const QString &line)
     m_input.appendHistory(line);
     m_session.outbox().say(line);
     m_input.clearEditText();
+}
+
+void SendPath::announceWhisper(const QString &line)
+{
+    if (const auto whisper = Whispers::fromTyped(line, m_session.replyName()))
+        emit whisperTyped(whisper->user);
 }
 
 void SendPath::refuse(const QString &why)

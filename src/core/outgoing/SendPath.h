@@ -34,11 +34,17 @@ public slots:
     // form and is sent as chat.
     void hexSend();
 
+signals:
+    // A whisper is about to go out (typed as /w, /whisper, /m, /msg or
+    // /reply): its conversation opens; its line comes with the server's echo.
+    void whisperTyped(const QString &user);
+
 private:
     // History, then the outbox, then an empty edit text.
     void dispatch(const QString &line);
     // One red line in the upper pane; the edit text keeps what was typed.
     void refuse(const QString &why);
+    void announceWhisper(const QString &line);
 
     ChatSession &m_session;
     TranscriptSink &m_upper;

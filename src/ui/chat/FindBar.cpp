@@ -64,7 +64,16 @@ FindBar::FindBar(TranscriptPane *pane, QWidget *parent)
     connect(close, &QToolButton::clicked, this, &FindBar::closeBar);
     // Typing refines the match in place, or finds the first one after it.
     connect(m_field, &QLineEdit::textEdited, this, [this] { find(From::MatchStart); });
-    connect(m_pane->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    bindPane();
+}
+
+void FindBar::bindPane()
+{
+    for (const QPointer<QObject> &hook : std::exchange(m_paneHooks, {}))
+        delete hook.data();
+    auto *scrolled = new QObject(this);
+    m_paneHooks.append(scrolled);
+    connect(m_pane->verticalScrollBar(), &QScrollBar::valueChanged, scrolled, [this] {
         if (isVisible())
             showMatches();
     });
@@ -74,7 +83,7 @@ FindBar::FindBar(TranscriptPane *pane, QWidget *parent)
         auto *s = new QShortcut(keys, m_pane);
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, std::move(action));
-        connect(this, &QObject::destroyed, s, &QObject::deleteLater);
+        m_paneHooks.append(s);
     };
     shortcut(QKeySequence::Find, [this] { openBar(); });
     shortcut(QKeySequence(Qt::Key_F3), [this] {
@@ -85,6 +94,20 @@ FindBar::FindBar(TranscriptPane *pane, QWidget *parent)
         openBar();
         findPrevious();
     });
+}
+
+void FindBar::setPane(TranscriptPane *pane)
+{
+    if (!pane || pane == m_pane)
+        return;
+    if (m_pane)
+        m_pane->setExtraSelections({});
+    m_match = QTextCursor();
+    m_status->clear();
+    m_pane = pane;
+    bindPane();
+    if (isVisible())
+        showMatches();
 }
 
 void FindBar::openBar()

@@ -6,6 +6,7 @@
 // the other matches in view are shown in colour; the pane's caret and its
 // text are never touched.
 
+#include <QPointer>
 #include <QTextCursor>
 #include <QWidget>
 
@@ -22,6 +23,9 @@ public:
 
     // Shows the bar with its text selected and the focus in it.
     void openBar();
+    // Searches another pane from now on (the conversation tab shown); the
+    // matches marked in the old one go.
+    void setPane(TranscriptPane *pane);
     void closeBar();
     // False when there is no match (or nothing to find).
     bool findNext();
@@ -42,9 +46,11 @@ private:
     enum class From { MatchStart, AfterMatch, BeforeMatch };
     bool find(From from);
     void showMatches();
+    void bindPane();
 
-    TranscriptPane *m_pane;
+    QPointer<TranscriptPane> m_pane;
     QLineEdit *m_field;
     QLabel *m_status;
     QTextCursor m_match;
+    QList<QPointer<QObject>> m_paneHooks;   // the shortcuts and the scroll connection's context on m_pane
 };

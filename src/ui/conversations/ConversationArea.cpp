@@ -28,7 +28,10 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
     layout->addWidget(m_stack);
 
     m_tabs->addTab(QString());
+    // The channel tab cannot close: its close button goes altogether.
+    QWidget *channelClose = m_tabs->tabButton(ConversationModel::ChannelRow, QTabBar::RightSide);
     m_tabs->setTabButton(ConversationModel::ChannelRow, QTabBar::RightSide, nullptr);
+    delete channelClose;
     m_tabs->setTabButton(ConversationModel::ChannelRow, QTabBar::LeftSide, nullptr);
     updateTabs(0, 0);
     insertRows(1, m_model.rowCount() - 1);
@@ -107,6 +110,8 @@ void ConversationArea::insertRows(int first, int last)
         pane->setAccessibleName(tr("Conversation with %1").arg(m_model.title(row)));
         m_stack->insertWidget(row, pane);
         m_tabs->insertTab(row, QString());
+        if (QWidget *close = m_tabs->tabButton(row, QTabBar::RightSide))
+            close->setAccessibleName(tr("Close the conversation with %1").arg(m_model.title(row)));
         emit paneCreated(pane);
         m_model.replay(row, *pane);
     }

@@ -14,6 +14,11 @@
 #include "chat/TeeSink.h"
 #include "chat/TimeStamp.h"
 #include "chat/TranscriptPane.h"
+#include "conversations/ConversationArea.h"
+#include "conversations/ConversationModel.h"
+#include "conversations/ConversationTap.h"
+#include "conversations/DayHistory.h"
+#include "conversations/FriendsView.h"
 #include "outgoing/AntiIdle.h"
 #include "outgoing/InputLine.h"
 #include "outgoing/OutgoingMenus.h"
@@ -39,6 +44,7 @@
 #include <QToolButton>
 #include <QShortcut>
 #include <QSizeGrip>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -111,7 +117,7 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     // Where the desktop has neither a notification service nor a tray, the
     // switch in Options is shown off and says why.
     m_settings->setUnavailable("Notifications", m_notifier->availability());
-    m_session = std::make_unique<ChatSession>(*m_settings, *m_upperSink, *m_lowerSink);
+    m_session = std::make_unique<ChatSession>(*m_settings, *m_upperTap, *m_lowerSink);
     m_sendPath = std::make_unique<SendPath>(*m_session, *m_upperSink, *m_txtSend);
     m_rosterCommands = std::make_unique<RosterCommands>(*m_session, *m_upperSink, *m_txtSend);
     m_antiIdle = std::make_unique<AntiIdle>(*m_session);
@@ -121,6 +127,7 @@ MainWindow::MainWindow(ShellPrompts prompts, QWidget *parent)
     buildChrome();
     buildLayout();
     bindSession();
+    bindConversations();
     bindButtons();
     startUp();
     bindAllDayUse();
@@ -195,7 +202,9 @@ void MainWindow::buildLayout()
 
     auto *talk = new QVBoxLayout;
     talk->setSpacing(6);
-    talk->addWidget(m_txtChat, 3);
+    m_area = new ConversationArea(*m_conversations, m_txtChat, this);
+    m_area->setObjectName(QStringLiteral("conversations"));
+    talk->addWidget(m_area, 3);
     talk->addWidget(m_findBar);
     talk->addWidget(m_txtChat2, 1);
     auto *input = new QHBoxLayout;
@@ -211,8 +220,13 @@ void MainWindow::buildLayout()
     auto *side = new QVBoxLayout;
     side->setSpacing(6);
     side->addLayout(channel);
-    side->addWidget(m_lstUser, 1);
+    m_friendsView = new FriendsView(m_session->friends(), this);
+    m_friendsView->setObjectName(QStringLiteral("friendsView"));
+    QTabWidget *rosterTabs = FriendsView::rosterTabs(m_lstUser, m_friendsView, this);
+    rosterTabs->setObjectName(QStringLiteral("rosterTabs"));
+    side->addWidget(rosterTabs, 1);
     m_lstUser->setFixedWidth(170);
+    rosterTabs->setFixedWidth(170);
 
     auto *body = new QHBoxLayout;
     body->setSpacing(8);
@@ -313,7 +327,15 @@ void MainWindow::bindSession()
     connect(m_session.get(), &ChatSession::inputFocusRequested, m_txtSend, [this] { m_txtSend->setFocus(); });
     connect(m_lstUser, &QListView::clicked, this,
             [this](const QModelIndex &index) { m_session->setSelName(index.data().toString()); });
-    connect(m_txtSend, &InputLine::sendRequested, m_sendPath.get(), &SendPath::Send);
+    connect(m_txtSend, &InputLine::sendRequested, m_sendPath.get(), [this] {
+        // Talk typed in a conversation tab is a whisper to its user; a
+        // command goes as typed.
+        const int row = m_area->currentRow();
+        if (row > ConversationModel::ChannelRow && m_session->state() == ChatSession::State::LoggedOn
+            && !m_txtSend->editText().isEmpty())
+            m_txtSend->setEditText(m_conversations->lineToSend(row, m_txtSend->editText()));
+        m_sendPath->Send();
+    });
     bindSendQueue();
 }
 
@@ -404,7 +426,68 @@ void MainWindow::startUp()
     m_lstUser->setIconSize(QSize(16, 16));
     m_lstUser->setModel(new RosterViewModel(m_lstUser));
     static_cast<RosterViewModel *>(m_lstUser->model())->setSourceModel(&m_session->roster());
+    showDayHistory();
     // Idle until the user presses "&Connect".
+}
+
+// ---- conversations and friends ----
+
+void MainWindow::bindConversations()
+{
+    // A whisper's line goes to its tab as the channel pane shows it; the
+    // daily log behind the tap gets it once.
+    connect(m_session.get(), &ChatSession::conversationLine, this, [this](const QString &user, bool received) {
+        m_upperTap->routeLine(user, received ? ConversationModel::Direction::Received
+                                             : ConversationModel::Direction::Sent);
+    });
+    // A typed whisper opens its tab, unshown; its line comes with the server's echo.
+    connect(m_sendPath.get(), &SendPath::whisperTyped, this,
+            [this](const QString &user) { m_conversations->open(user); });
+    connect(m_rosterCommands.get(), &RosterCommands::conversationRequested, this, &MainWindow::showConversation);
+    connect(m_lstUser, &QListView::doubleClicked, this,
+            [this](const QModelIndex &index) { showConversation(index.data().toString()); });
+    connect(m_friendsView, &FriendsView::whisperRequested, this, &MainWindow::showConversation);
+    // A new tab's pane looks like the channel pane; find, links and Tab
+    // completion follow the tab shown.
+    connect(m_area, &ConversationArea::paneCreated, this, [this](TranscriptPane *pane) {
+        pane->setFontPointSize(m_txtChat->fontPointSize());
+        pane->setScrollbackLimit(m_txtChat->scrollbackLimit());
+    });
+    connect(m_area, &ConversationArea::currentPaneChanged, this, [this](TranscriptPane *pane) {
+        if (pane)
+            m_findBar->setPane(pane);
+        m_txtSend->setFocus();
+    });
+    // A conversation opened later starts with its earlier lines of the day.
+    m_conversations->setEarlierLines([this](const QString &user) {
+        m_dailyLog->flush();   // the last second's lines are on disk too
+        const QString file = DayHistory::latestLog(m_dailyLog->folder());
+        return file.isEmpty() ? QStringList() : DayHistory::conversationLines(file, user);
+    });
+}
+
+void MainWindow::showConversation(const QString &user)
+{
+    const int row = m_conversations->open(user.trimmed());
+    if (row > ConversationModel::ChannelRow)
+        m_area->showRow(row);
+}
+
+// Straight into the pane, not through the daily log's tee: these lines are
+// in the log already.
+void MainWindow::showDayHistory()
+{
+    const QString file = DayHistory::latestLog(m_dailyLog->folder());
+    if (file.isEmpty())
+        return;
+    const DayHistory::Tail tail = DayHistory::readTail(file);
+    if (tail.lines.isEmpty())
+        return;
+    m_txtChat->beginBatch();
+    for (const QString &line : tail.lines)
+        m_txtChat->AddText(line + CrLf, Colors::Grey);
+    m_txtChat->AddText(DayHistory::separatorLine(tail.endsAt) + CrLf, Colors::Grey);
+    m_txtChat->endBatch();
 }
 
 // ---- all-day use ----
@@ -415,6 +498,8 @@ void MainWindow::buildAllDayParts()
     m_dailyLog = std::make_unique<DailyLog>();
     m_upperSink = std::make_unique<TeeSink>(*m_txtChat, [this](const QString &txt) { logRun(txt); });
     m_lowerSink = std::make_unique<TeeSink>(*m_txtChat2, [this](const QString &txt) { logRun(txt); });
+    m_conversations = std::make_unique<ConversationModel>();
+    m_upperTap = std::make_unique<ConversationTap>(*m_upperSink, *m_conversations);
     // Brings its own Ctrl+F, F3 and Shift+F3.
     m_findBar = new FindBar(m_txtChat, this);
     m_notifier = new DesktopNotifier(this);
@@ -426,6 +511,9 @@ void MainWindow::bindAllDayUse()
     // Tab completes the names of the others in the channel.
     m_txtSend->setNameSource([this] {
         QStringList names = m_session->roster().names();
+        const QString partner = m_conversations->userAt(m_area->currentRow());
+        if (!partner.isEmpty() && !names.contains(partner, Qt::CaseInsensitive))
+            names.prepend(partner);
         const QString own = m_session->ownName();
         names.removeIf([&own](const QString &name) { return name.compare(own, Qt::CaseInsensitive) == 0; });
         return names;

@@ -18,6 +18,10 @@
 #include <memory>
 
 class AboutDialog;
+class ConversationArea;
+class ConversationModel;
+class ConversationTap;
+class FriendsView;
 class AntiIdle;
 class DailyLog;
 class DesktopNotifier;
@@ -49,6 +53,9 @@ public:
     FindBar *findBar() const { return m_findBar; }
     DailyLog &dailyLog() { return *m_dailyLog; }
     DesktopNotifier &notifier() { return *m_notifier; }
+    ConversationModel &conversations() { return *m_conversations; }
+    ConversationArea *conversationArea() const { return m_area; }
+    FriendsView *friendsView() const { return m_friendsView; }
 
     // cmdSaveLog: asks for a file name and writes the chat log.
     void SaveLog();
@@ -86,6 +93,12 @@ private:
     // Marks in the daily log: connections and disconnections.
     void markConnection(ChatSession::State state);
 
+    // Whisper tabs over the upper pane and the friends list beside the roster.
+    void bindConversations();
+    void showConversation(const QString &user);
+    // The last lines of the newest daily log, in grey, before connecting.
+    void showDayHistory();
+
     // All-day use: the daily log behind both panes, the find bar, Tab
     // completion, the scrollback limit and the alerts.
     void buildAllDayParts();
@@ -122,6 +135,8 @@ private:
     InputLine *m_txtSend;
     QLabel *m_lblWaiting;
     FindBar *m_findBar = nullptr;
+    ConversationArea *m_area = nullptr;
+    FriendsView *m_friendsView = nullptr;
     std::array<QPushButton *, HoverState::ButtonCount> m_buttons{};
 
     // Declared in the order they are built: each one refers only to the
@@ -132,6 +147,10 @@ private:
     std::unique_ptr<DailyLog> m_dailyLog;
     std::unique_ptr<TeeSink> m_upperSink;
     std::unique_ptr<TeeSink> m_lowerSink;
+    // The whisper tabs; the tap sits in front of the upper sink and copies a
+    // whisper's runs to its conversation.
+    std::unique_ptr<ConversationModel> m_conversations;
+    std::unique_ptr<ConversationTap> m_upperTap;
     std::unique_ptr<DialogSettings> m_settings;
     std::unique_ptr<ChatSession> m_session;
     std::unique_ptr<SendPath> m_sendPath;
