@@ -54,7 +54,7 @@ private slots:
         QTest::addColumn<QByteArray>("record");
         QTest::newRow("two and two") << "ab" << "cd" << QByteArray("\x03\x04" "ab\r\ncd\r\n");
         QTest::newRow("empty") << "" << "" << QByteArray("\x03\x04\r\n\r\n");
-        QTest::newRow("8-bit") << "\u00A3x" << "p" << QByteArray("\x03\x04\xA3x\r\np\r\n");
+        QTest::newRow("UTF-8") << "\u00A3x" << "p" << QByteArray("\x03\x04\xC2\xA3x\r\np\r\n");
     }
     void logonRecord()
     {
@@ -77,7 +77,9 @@ private slots:
         QVERIFY(logOn());
         for (const char *line : {"hello", "5 \u00A3 \u20AC \u4E2D", "hi\r\n/kick x"})   // one call, one line
             QVERIFY(session->SendLine(line));
-        QCOMPARE(wireUpToMarker(), QByteArray("hello\r5 \xA3 \x80 ?\rhi  /kick x\r"));
+        settings.setText("TextEncoding", "windows-1252");   // today's bytes
+        QVERIFY(session->SendLine("5 \u00A3 \u20AC \u4E2D"));
+        QCOMPARE(wireUpToMarker(), QByteArray("hello\r5 \xC2\xA3 \xE2\x82\xAC \xE4\xB8\xAD\rhi  /kick x\r5 \xA3 \x80 ?\r"));
     }
 
     void disconnection_data()

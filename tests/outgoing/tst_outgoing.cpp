@@ -45,6 +45,12 @@ private slots:
         QTest::newRow("logging on") << "/join x" << "logging on" << QByteArray() << "" << SendPath::LogonInProgress;
         QTest::newRow("talk in no channel") << "hello" << "kicked" << QByteArray() << "" << SendPath::NoChannel;
         QTest::newRow("join from no channel") << "/join x" << "kicked" << QByteArray("/join x\r") << "/join x" << "";
+        // "1252": with Western (Windows-1252) chosen instead of UTF-8.
+        QTest::newRow("UTF-8") << "é€привет" << "Enter" << QByteArray::fromHex("C3A9E282ACD0BFD180D0B8D0B2D0B5D1820D") << "é€привет" << "echo";
+        QTest::newRow("/hex in UTF-8") << "/hex é" << "Enter" << QByteArray("\xa3" "C3A9\r") << "\u00a3C3A9" << "echo";
+        QTest::newRow("Windows-1252") << "café €" << "1252" << QByteArray("caf\xe9 \x80\r") << "café €" << "echo";
+        QTest::newRow("Windows-1252 lacks") << "/hex привет" << "1252" << QByteArray() << ""
+                                            << SendPath::CannotEncode.arg("Western (Windows-1252)", "привет");
     }
     void sendPath()
     {
@@ -53,6 +59,7 @@ private slots:
         QFETCH(QByteArray, wire);
         QFETCH(QString, kept);
         QFETCH(QString, shown);
+        settings.setText("TextEncoding", via == "1252" ? "windows-1252" : "UTF-8");
         if (via == "logging on") {
             session->Login();
             QVERIFY(QTest::qWaitFor([&] { return gateway->received().count("\r\n") >= 2; }));
@@ -84,7 +91,8 @@ private slots:
         QCOMPARE(upper.runs, shown == "echo" ? ownEcho(kept) : shown.isEmpty() ? QList<Run>() : error);
         QCOMPARE(input.history(), kept.isEmpty() ? QStringList() : QStringList{kept});
         // Without a connection, or refused, the typed text waits; otherwise the line is emptied.
-        const bool waits = via == "offline" || shown == SendPath::LogonInProgress || shown == SendPath::NoChannel;
+        const bool waits = via == "offline" || shown == SendPath::LogonInProgress || shown == SendPath::NoChannel
+                           || shown.contains("nothing was sent");
         QCOMPARE(input.editText(), waits ? typed : QString());
         // Up recalls the line, Down brings back what was being typed, Ctrl+E forgets them.
         input.setEditText("draft");

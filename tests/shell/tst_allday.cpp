@@ -60,7 +60,7 @@ private slots:
         w.reset();   // the log is written out as the window goes
         const QByteArray stamp = TimeStamp::now().toLatin1();
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), stamp + "ann:0: costs \xa3" "5\r\n" + stamp + "Welcome\r\n" + stamp + "bob: hi\r\n" + stamp + "again\r\n");
+        QCOMPARE(file.readAll(), stamp + "ann:0: costs \xc2\xa3" "5\r\n" + stamp + "Welcome\r\n" + stamp + "bob: hi\r\n" + stamp + "again\r\n");
     }
 
     void aDailyLogThatCannotBeWrittenSaysSoInTheUpperPane()

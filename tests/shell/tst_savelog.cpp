@@ -52,8 +52,8 @@ private slots:
         pressSaveLog(w);
         const QString file = profile.path(QStringLiteral("upper.LOG.log"));
         QCOMPARE(readAll(file), "Quillon v2.2\r\n\r\n" + SavedOnBytes
-                                    + "\r\n\r\nUsers in channel:\r\nAnn\r\nZo\xeb\r\n\r\nChat text:\r\n"
-                                      "[3:00:00 PM]  Ann: \xa3 for a hint\r\nsecond line\r\n\r\n");
+                                    + "\r\n\r\nUsers in channel:\r\nAnn\r\nZo\xc3\xab\r\n\r\nChat text:\r\n"
+                                      "[3:00:00 PM]  Ann: \xc2\xa3 for a hint\r\nsecond line\r\n\r\n");
         QCOMPARE(profile.boxes, QStringList{file + QStringLiteral("\r\n\r\nLog saved.")});
         QCOMPARE(QFile(file).permissions() & QFileDevice::Permissions(0x0777), QFileDevice::ReadUser | QFileDevice::WriteUser);   // 0600
 

@@ -21,7 +21,8 @@ QString savedOnLine(const QDateTime &when)
          + QStringLiteral(" at ") + locale.toString(when.time(), TimeStamp::timeFormat());
 }
 
-QByteArray build(const QStringList &users, const QString &chatText, const QString &savedOn)
+QByteArray build(const QStringList &users, const QString &chatText, const QString &savedOn,
+                 const Wire::Encoding &encoding)
 {
     QString text;
     text.reserve(chatText.size() + 256);
@@ -35,7 +36,7 @@ QByteArray build(const QStringList &users, const QString &chatText, const QStrin
     text += CrLf;
     text += QStringLiteral("Chat text:") + CrLf;
     text += chatText + CrLf;
-    return Wire::encode(text);
+    return Wire::encodeText(text, encoding).bytes;
 }
 
 bool write(const QString &path, const QByteArray &bytes, QString *errorText)

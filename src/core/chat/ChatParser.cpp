@@ -68,7 +68,9 @@ bool isLogonRefusal(const QString &line)
 void ChatParser::handleLine(QByteArrayView bytes)
 {
     const QByteArrayView trimmed = Blanks::trimmed(bytes);
-    QString line = Wire::decode(trimmed.data(), trimmed.size());
+    // UTF-8 when the line's bytes are valid UTF-8, else the 8-bit code page;
+    // names and channels are part of the line and follow it.
+    QString line = Wire::decodeLine(trimmed, m_options.encoding);
     // A control character inside a message must not start a transcript line.
     SafeText::defang(line);
     const ChatEvent &event = m_decoder.decode(std::move(line));

@@ -52,13 +52,16 @@ ChatSession::ChatSession(SettingsAccess &settings, TranscriptSink &upper, Transc
     , m_lower(lower)
     , m_socket(new QTcpSocket(this))
     , m_parser(*this, m_roster, upper, lower)
-    , m_outbox(upper, [this](const QString &line) {
-        // A line the socket refuses means the connection is broken.
-        if (SendLine(line))
-            return true;
-        Disconnect();
-        return false;
-    })
+    , m_outbox(
+          upper,
+          [this](const QString &line, QString *sent) {
+              // A line the socket refuses means the connection is broken.
+              if (SendLine(line, sent))
+                  return true;
+              Disconnect();
+              return false;
+          },
+          [this] { return encoding(); })
 {
     // Let the kernel hold back a flooding server instead of our memory.
     m_socket->setReadBufferSize(1024 * 1024);
@@ -211,13 +214,21 @@ void ChatSession::cancelPendingReconnect()
     AddText(QStringLiteral("Automatic reconnection cancelled.") + CrLf, Colors::Red);
 }
 
-bool ChatSession::SendLine(const QString &line)
+Wire::Encoding ChatSession::encoding()
+{
+    return Wire::Encoding::fromName(m_settings.encoding("TextEncoding"));
+}
+
+bool ChatSession::SendLine(const QString &line, QString *sent)
 {
     if (!isConnected())
         return false;
-    QByteArray bytes = Wire::encode(line);
+    const Wire::Encoding chosen = encoding();
+    QByteArray bytes = Wire::encodeLine(line, chosen).bytes;
     // One call is one line: a pasted line break must not smuggle in a second command.
     bytes.replace('\r', ' ').replace('\n', ' ');
+    if (sent)
+        *sent = Wire::decodeLine(bytes, chosen);
     bytes.append('\r');
     return m_socket->write(bytes) == bytes.size();
 }
@@ -240,9 +251,10 @@ void ChatSession::onConnected()
     // closed with CR LF.
     static const QByteArray RecordLineEnd("\r\n");
     QByteArray record("\x03\x04");
-    record += Wire::encode(m_settings.userName());
+    const Wire::Encoding chosen = encoding();
+    record += Wire::encodeText(m_settings.userName(), chosen).bytes;
     record += RecordLineEnd;
-    record += Wire::encode(m_settings.password());
+    record += Wire::encodeText(m_settings.password(), chosen).bytes;
     record += RecordLineEnd;
     m_socket->write(record);
     setState(State::LoggingOn);
@@ -258,7 +270,7 @@ void ChatSession::onReadyRead()
         return;
     // A new arrival: the parser's working fields start afresh here, and carry
     // across the slices that follow.
-    m_parser.setOptions({m_settings.joinLeave(), m_settings.homeChan()});
+    m_parser.setOptions({m_settings.joinLeave(), m_settings.homeChan(), encoding()});
     m_parser.beginArrival();
     readSlice();
 }

@@ -61,9 +61,11 @@ public:
     // Closes the connection, resets its state and, when the policy and the
     // setting allow it, starts the next one.
     void Disconnect(Reconnect policy = Reconnect::AsSet);
-    // Writes text and one CR to the socket at once. False when the socket
-    // refuses it. Everything after the logon goes through the outbox.
-    bool SendLine(const QString &line);
+    // Writes text, in the chosen encoding, and one CR to the socket at once.
+    // False when the socket refuses it. sent, when given, gets the text of
+    // the bytes that left, read back as a received line is. Everything after
+    // the logon goes through the outbox.
+    bool SendLine(const QString &line, QString *sent = nullptr);
     bool isConnected() const;
 
     // What goes to the server after the logon: split, queued against the
@@ -106,6 +108,8 @@ public:
     TranscriptSink &upper() { return m_upper; }
     TranscriptSink &lower() { return m_lower; }
     SettingsAccess &settings() { return m_settings; }
+    // The chosen text encoding ("Text encoding" in Options), read at each use.
+    Wire::Encoding encoding();
     // The waits between automatic attempts after connections that never logged on.
     ReconnectBackoff &backoff() { return m_backoff; }
 

@@ -2,7 +2,6 @@
 
 #include "TimeStamp.h"
 #include "TranscriptSink.h"
-#include "codec/Wire.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -99,7 +98,8 @@ void DailyLog::appendLines(const QString &text)
     }
     if (m_resting)
         return;
-    m_buffer += Wire::encode(changed ? stamped : text);
+    // UTF-8 without a byte-order mark: every character shown is kept.
+    m_buffer += (changed ? stamped : text).toUtf8();
     if (!m_timer.isActive())
         m_timer.start();
 }

@@ -56,17 +56,18 @@ void whisper(TranscriptSink &upper, const ChatEvent &e)
 }
 
 // [stamp]  alice:10: hello   (the name white for an administrator or operator),
-// then the translation of a hex text ("£" and hex codes).
-void talk(TranscriptSink &upper, const ChatEvent &e)
+// then the translation of a hex text ("£" and hex codes), whose bytes are
+// read as a received line is.
+void talk(TranscriptSink &upper, const ChatEvent &e, const Wire::Encoding &encoding)
 {
     upper.AddText(TimeStamp::now(), Colors::Red);
     // Only the flags decide, as for the roster's white names.
     upper.AddText(e.name, Parsing::StandsOut(Parsing::RankIcon(e.flags)) ? Colors::White : Colors::Green);
     upper.AddText(flagsRun(e.flags), Colors::Yellow);
     upper.AddText(e.text % CrLf, Colors::White);
-    if (e.text.startsWith(QChar(0xA3)) && e.text.size() > 1) {
+    if (e.text.size() > 1 && Quillon_Engine::IsHexMarker(e.text[0], encoding)) {
         upper.AddText(TimeStamp::now(), Colors::Red);
-        upper.AddText(Quillon_Engine::HexTranslate(e.text.mid(1)) % CrLf, Colors::HexGreen);
+        upper.AddText(Quillon_Engine::HexTranslate(e.text.mid(1), encoding) % CrLf, Colors::HexGreen);
     }
 }
 
@@ -143,7 +144,7 @@ void EventFormatter::format(const ChatEvent &event) const
     case Kind::Join: if (m_options.joinLeave) join(m_lower, event); break;
     case Kind::Leave: if (m_options.joinLeave) leave(m_lower, event); break;
     case Kind::Whisper: whisper(m_upper, event); break;
-    case Kind::Talk: talk(m_upper, event); break;
+    case Kind::Talk: talk(m_upper, event, m_options.encoding); break;
     case Kind::Channel: channel(m_upper, event); break;
     case Kind::WhisperSent: whisperSent(m_upper, event); break;
     case Kind::Info: info(m_lower, event); break;

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 namespace {
 
@@ -65,11 +64,7 @@ namespace DayHistory {
 
 QString decodeLine(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    return Wire::decode(bytes.data(), bytes.size());
+    return Wire::decodeLine(bytes, Wire::Encoding::windows1252());
 }
 
 QString latestLog(const QString &logsFolder)

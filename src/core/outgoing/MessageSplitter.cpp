@@ -10,27 +10,11 @@ constexpr QChar Blank = u' ';
 constexpr QChar Slash = u'/';
 constexpr QChar HexMarker = QChar(0xA3);
 
-// A surrogate pair is one character and one byte on the wire, as in Wire::encode.
-bool pairAt(QStringView s, qsizetype i)
+// The end of the longest run from `from` that fits in maxBytes, ending
+// between two characters; at least one character, so a cut always moves on.
+qsizetype fitEnd(QStringView s, qsizetype from, qsizetype maxBytes, const Wire::Encoding &encoding)
 {
-    return s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
-}
-
-qsizetype wireBytes(QStringView s)
-{
-    qsizetype bytes = 0;
-    for (qsizetype i = 0; i < s.size(); i += pairAt(s, i) ? 2 : 1)
-        ++bytes;
-    return bytes;
-}
-
-// The end of the longest run from `from` that fits in maxBytes (>= 1).
-qsizetype fitEnd(QStringView s, qsizetype from, qsizetype maxBytes)
-{
-    qsizetype end = from;
-    for (qsizetype n = 0; end < s.size() && n < maxBytes; ++n)
-        end += pairAt(s, end) ? 2 : 1;
-    return end;
+    return from + Wire::fittingLength(s.mid(from), maxBytes, encoding);
 }
 
 qsizetype skipBlanks(QStringView s, qsizetype i)
@@ -69,12 +53,12 @@ Cut chooseCut(QStringView s, qsizetype pos, qsizetype end, bool noLeadingSlash)
     return {end, end};      // a run of slashes: nothing better exists
 }
 
-QStringList wrap(QStringView text, qsizetype maxBytes, bool noLeadingSlash)
+QStringList wrap(QStringView text, qsizetype maxBytes, bool noLeadingSlash, const Wire::Encoding &encoding)
 {
     QStringList pieces;
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const qsizetype end = fitEnd(text, pos, maxBytes);
+        const qsizetype end = fitEnd(text, pos, maxBytes, encoding);
         if (end == text.size()) {
             pieces << text.mid(pos).toString();
             break;
@@ -136,22 +120,22 @@ std::optional<qsizetype> personalTextStart(const QString &line)
 
 namespace MessageSplitter {
 
-QStringList split(const QString &line)
+QStringList split(const QString &line, const Wire::Encoding &encoding)
 {
-    if (wireBytes(line) <= MaxBytes)
+    if (Wire::lineSize(line, encoding) <= MaxBytes)
         return {line};
     if (isHexLine(line))
         return splitHex(line);
     if (!line.startsWith(Slash))
-        return wrap(line, MaxBytes, true);
+        return wrap(line, MaxBytes, true, encoding);
 
     const std::optional<qsizetype> textStart = personalTextStart(line);
     const QString prefix = line.left(textStart.value_or(0));
-    const qsizetype room = MaxBytes - wireBytes(prefix);
+    const qsizetype room = MaxBytes - Wire::lineSize(prefix, encoding);
     // Other commands, and a target so long that no text would fit beside it.
     if (!textStart || room < 1)
         return {line};
-    QStringList pieces = wrap(QStringView(line).mid(*textStart), room, false);
+    QStringList pieces = wrap(QStringView(line).mid(*textStart), room, false, encoding);
     for (QString &piece : pieces)
         piece.prepend(prefix);
     return pieces;

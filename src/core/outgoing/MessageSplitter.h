@@ -1,7 +1,9 @@
 #pragma once
 // Lines longer than the server takes are cut into several instead of being
-// refused. Lengths are wire bytes (Windows-1252, one byte per character; a
-// character outside the code page goes out as one "?").
+// refused. Lengths are the bytes the line leaves in (Wire::lineSize: 1 to 4
+// a character in UTF-8, one in a code page); no piece ends inside a character.
+
+#include "codec/Wire.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,6 @@ inline constexpr int MaxBytes = 160;
 // - A hex line ("£" and hex pairs) is cut between pairs; each piece starts
 //   with "£", so each translates on its own.
 // - Any other command goes out as it is.
-QStringList split(const QString &line);
+QStringList split(const QString &line, const Wire::Encoding &encoding);
 
 } // namespace MessageSplitter

@@ -5,10 +5,11 @@
 #include "chat/Colors.h"
 #include "chat/TranscriptSink.h"
 
-Outbox::Outbox(TranscriptSink &upper, Writer write, QObject *parent)
+Outbox::Outbox(TranscriptSink &upper, Writer write, EncodingSource encoding, QObject *parent)
     : QObject(parent)
     , m_upper(upper)
     , m_write(std::move(write))
+    , m_encoding(std::move(encoding))
 {
     connect(&m_queue, &SendQueue::send, this, &Outbox::leave);
     connect(&m_queue, &SendQueue::waitingChanged, this, &Outbox::waitingChanged);
@@ -31,6 +32,7 @@ bool Outbox::queueLine(const QString &line, Echo echo)
 {
     if (!m_open)
         return false;
+    m_queue.setEncoding(m_encoding());
     m_queue.enqueue(line, echo);
     return true;
 }
@@ -40,7 +42,9 @@ bool Outbox::say(const QString &line)
     if (!m_open)
         return false;
     const Echo echo = line.startsWith(QLatin1Char('/')) ? Echo::None : Echo::Own;
-    for (const QString &piece : MessageSplitter::split(line))
+    const Wire::Encoding encoding = m_encoding();
+    m_queue.setEncoding(encoding);
+    for (const QString &piece : MessageSplitter::split(line, encoding))
         m_queue.enqueue(piece, echo);
     return true;
 }
@@ -50,11 +54,13 @@ void Outbox::cancelWaiting()
     reportUnsent(m_queue.cancel(), QStringLiteral("Cancelled: "));
 }
 
-// The queue lets a line go: it is written now and shown now.
+// The queue lets a line go: it is written now and shown now, as the text of
+// the bytes that left, not as it was typed.
 void Outbox::leave(const QString &line, Echo echo)
 {
-    if (m_write(line) && echo == Echo::Own)
-        OwnLineEcho::show(m_upper, m_ownName, line);
+    QString sent;
+    if (m_write(line, &sent) && echo == Echo::Own)
+        OwnLineEcho::show(m_upper, m_ownName, sent);
 }
 
 void Outbox::reportUnsent(int lines, const QString &why)

@@ -7,6 +7,7 @@
 // server accepts the logon, and after the connection ends, nothing is taken.
 
 #include "SendQueue.h"
+#include "codec/Wire.h"
 
 #include <QObject>
 #include <QString>
@@ -20,11 +21,15 @@ class Outbox : public QObject
     Q_OBJECT
 public:
     using Echo = SendQueue::Echo;
-    // Writes one line to the server now; false when the connection refused
-    // it (the writer deals with the broken connection), and nothing is echoed.
-    using Writer = std::function<bool(const QString &line)>;
+    // Writes one line to the server now and sets sent to the text of the
+    // bytes that left; false when the connection refused it (the writer
+    // deals with the broken connection), and nothing is echoed.
+    using Writer = std::function<bool(const QString &line, QString *sent)>;
+    // The chosen text encoding, asked for at each line: pieces and the send
+    // queue's cost count its bytes.
+    using EncodingSource = std::function<Wire::Encoding()>;
 
-    Outbox(TranscriptSink &upper, Writer write, QObject *parent = nullptr);
+    Outbox(TranscriptSink &upper, Writer write, EncodingSource encoding, QObject *parent = nullptr);
 
     // The server accepted the logon as ownName: lines are taken from now on,
     // and its flood count starts from nothing.
@@ -57,6 +62,7 @@ private:
 
     TranscriptSink &m_upper;
     Writer m_write;
+    EncodingSource m_encoding;
     SendQueue m_queue;
     QString m_ownName;
     bool m_open = false;

@@ -7,6 +7,7 @@
 #include "chat/TranscriptSink.h"
 #include "codec/QuillonEngine.h"
 #include "conversations/Whispers.h"
+#include "codec/Wire.h"
 
 SendPath::SendPath(ChatSession &session, TranscriptSink &upper, InputBuffer &input, QObject *parent)
     : QObject(parent)
@@ -32,6 +33,8 @@ void SendPath::Send()
         refuse(LogonInProgress);
         return;
     }
+    if (refuseUnencodable(line))
+        return;
 
     if (!line.startsWith(QLatin1Char('/'))) {
         // Talk in no channel reaches nobody; commands (/join) still go out.
@@ -68,8 +71,20 @@ void SendPath::Send()
 
 void SendPath::hexSend()
 {
-    m_input.setEditText(Quillon_Engine::HexEncode(m_input.editText()));
+    if (refuseUnencodable(m_input.editText()))
+        return;
+    m_input.setEditText(Quillon_Engine::HexEncode(m_input.editText(), m_session.encoding()));
     Send();
+}
+
+bool SendPath::refuseUnencodable(const QString &text)
+{
+    const Wire::Encoding chosen = m_session.encoding();
+    const QString missing = Wire::encodeText(text, chosen).missing;
+    if (missing.isEmpty())
+        return false;
+    refuse(CannotEncode.arg(chosen.caption(), missing));
+    return true;
 }
 
 void SendPath::dispatch(const QString &line)

@@ -26,6 +26,9 @@ public:
         QStringLiteral("The logon is still in progress: nothing was sent.");
     static inline const QString NoChannel =
         QStringLiteral("You are in no channel: nothing was sent. Type /join <channel> to join one.");
+    // %1: the encoding's caption, %2: the characters it lacks.
+    static inline const QString CannotEncode =
+        QStringLiteral("%1 has no %2: nothing was sent. Choose Unicode (UTF-8) as the text encoding in Options to send them.");
 
 public slots:
     // Enter in the input line and "&Normal" of the send menu.
@@ -45,6 +48,9 @@ private:
     // One red line in the upper pane; the edit text keeps what was typed.
     void refuse(const QString &why);
     void announceWhisper(const QString &line);
+    // Refuses text, and says so, when the chosen encoding lacks some of its
+    // characters: they would leave as "?".
+    bool refuseUnencodable(const QString &text);
 
     ChatSession &m_session;
     TranscriptSink &m_upper;

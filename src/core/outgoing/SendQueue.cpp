@@ -31,15 +31,15 @@ void SendQueue::setClock(Clock clock)
     m_clock = clock ? std::move(clock) : Clock(steadyMs);
 }
 
-int SendQueue::cost(const QString &line)
+int SendQueue::cost(const QString &line, const Wire::Encoding &encoding)
 {
-    const qsizetype bytes = Wire::encode(line).size();
+    const qsizetype bytes = Wire::lineSize(line, encoding);
     return qMax(1, int((bytes + BytesPerVirtualLine - 1) / BytesPerVirtualLine));
 }
 
 void SendQueue::enqueue(const QString &line, Echo echo)
 {
-    m_waiting.enqueue({line, cost(line), echo});
+    m_waiting.enqueue({line, cost(line, m_encoding), echo});
     poll();
 }
 

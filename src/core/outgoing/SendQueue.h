@@ -7,6 +7,8 @@
 // any window of WindowMs at Budget or less: the first four short lines leave
 // at once, later ones as the oldest leave the window. Lines leave in order.
 
+#include "codec/Wire.h"
+
 #include <QObject>
 #include <QQueue>
 #include <QString>
@@ -43,9 +45,13 @@ public:
 
     explicit SendQueue(Clock clock = {}, QObject *parent = nullptr);
 
-    // Virtual lines the server counts for line: its Windows-1252 bytes (the
-    // CR the session adds is not counted) per started 40, at least one.
-    static int cost(const QString &line);
+    // Virtual lines the server counts for line: its bytes in encoding (2 to
+    // 4 per character beyond ASCII in UTF-8; the CR the session adds is not
+    // counted) per started 40, at least one.
+    static int cost(const QString &line, const Wire::Encoding &encoding);
+
+    // The encoding the lines enqueued from now on will leave in.
+    void setEncoding(const Wire::Encoding &encoding) { m_encoding = encoding; }
 
     // Queues line behind the waiting ones; it leaves at once (send() is
     // emitted before this returns) when nothing waits and the budget allows.
@@ -104,6 +110,7 @@ private:
     void reportWaiting();
 
     Clock m_clock;
+    Wire::Encoding m_encoding = Wire::Encoding::utf8();
     QTimer m_timer;
     QQueue<Pending> m_waiting;
     std::deque<Sent> m_sent;        // oldest first

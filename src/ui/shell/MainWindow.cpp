@@ -643,7 +643,7 @@ void MainWindow::SaveLog()
     }
     name = ChatLog::withLogExtension(name);
     const QByteArray bytes = ChatLog::build(m_session->roster().names(), m_txtChat->plainTextCrLf(),
-                                            ChatLog::savedOnLine(m_prompts.now()));
+                                            ChatLog::savedOnLine(m_prompts.now()), m_session->encoding());
     QString reason;
     if (!ChatLog::write(name, bytes, &reason)) {
         m_prompts.inform(this, QStringLiteral("Log not saved.") + CrLf + CrLf + name + CrLf + reason);
