@@ -92,7 +92,22 @@ public:
     using EarlierLines = std::function<QStringList(const QString &user)>;
     void setEarlierLines(EarlierLines source) { m_earlier = std::move(source); }
 
+    // The runs between these belong to one chunk from the server, as in
+    // TranscriptSink: a view may lay its panes out once, at the end.
+    void beginBatch()
+    {
+        if (m_batchDepth++ == 0)
+            emit batchBegun();
+    }
+    void endBatch()
+    {
+        if (m_batchDepth > 0 && --m_batchDepth == 0)
+            emit batchEnded();
+    }
+
 signals:
+    void batchBegun();
+    void batchEnded();
     // A run for the row's pane, as it arrives.
     void runAppended(int row, const QString &text, Rgb color);
 
@@ -110,4 +125,5 @@ private:
     QList<Conversation> m_rows;
     int m_shown = ChannelRow;
     EarlierLines m_earlier;
+    int m_batchDepth = 0;
 };

@@ -42,8 +42,16 @@ public:
             m_line.clear();
         }
     }
-    void beginBatch() override { m_target.beginBatch(); }
-    void endBatch() override { m_target.endBatch(); }
+    void beginBatch() override
+    {
+        m_target.beginBatch();
+        m_model.beginBatch();
+    }
+    void endBatch() override
+    {
+        m_model.endBatch();
+        m_target.endBatch();
+    }
 
 private:
     TranscriptSink &m_target;

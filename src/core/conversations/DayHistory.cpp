@@ -104,26 +104,39 @@ QString separatorLine(const QDateTime &endsAt)
              QLocale::system().toString(endsAt.time(), TimeStamp::timeFormat()));
 }
 
-QStringList conversationLines(const QString &file, const QString &user, int count)
+QHash<QString, QStringList> conversationIndex(const QString &file, int count)
 {
-    const QString name = user.trimmed();
-    if (name.isEmpty())
-        return {};
-    const QString received = name + QStringLiteral(" whispers: ");
-    const QString sent = QStringLiteral("You whisper to ") + name + QStringLiteral(": ");
-    QStringList found;
+    static const QString sentMark = QStringLiteral("You whisper to ");
+    static const QString receivedMark = QStringLiteral(" whispers: ");
+    QHash<QString, QStringList> index;
     for (const QByteArray &bytes : lastLines(file, std::numeric_limits<int>::max())) {
         const QString line = decodeLine(bytes);
         const QStringView text = withoutStamp(line);
-        if (text.startsWith(sent, Qt::CaseInsensitive)
-            || (text.startsWith(received, Qt::CaseInsensitive)
-                && !Whispers::friendNotice(text.mid(received.size()).toString(), name))) {
-            found.append(line);
+        QStringView name;
+        if (text.startsWith(sentMark, Qt::CaseInsensitive)) {
+            const QStringView rest = text.mid(sentMark.size());
+            name = rest.left(rest.indexOf(QLatin1String(": ")));
+        } else if (const qsizetype at = text.indexOf(receivedMark, 0, Qt::CaseInsensitive); at > 0) {
+            name = text.left(at);
+            // A friend's arrival notice comes as a whisper, but is no talk.
+            if (Whispers::friendNotice(text.mid(at + receivedMark.size()).toString(), name.toString()))
+                continue;
         }
+        // Names hold no blanks: anything else is a line of another kind.
+        if (name.isEmpty() || name.contains(QLatin1Char(' ')))
+            continue;
+        QStringList &lines = index[name.toString().toLower()];
+        lines.append(line);
+        if (lines.size() > count)
+            lines.removeFirst();
     }
-    if (found.size() > count)
-        found.remove(0, found.size() - count);
-    return found;
+    return index;
+}
+
+QStringList conversationLines(const QString &file, const QString &user, int count)
+{
+    const QString name = user.trimmed();
+    return name.isEmpty() ? QStringList() : conversationIndex(file, count).value(name.toLower());
 }
 
 } // namespace DayHistory

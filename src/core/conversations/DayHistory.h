@@ -7,6 +7,7 @@
 
 #include <QByteArrayView>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -35,5 +36,9 @@ QString separatorLine(const QDateTime &endsAt);
 // without regard to case), oldest first, at most count of the last ones.
 // A friend's arrival notice is no such line.
 QStringList conversationLines(const QString &file, const QString &user, int count = TailLines);
+// The same for every user at once, keyed by the name in lower case, from one
+// reading of the file: the window reads it once, at start, so that a flood of
+// whispers from new names never reads the log again.
+QHash<QString, QStringList> conversationIndex(const QString &file, int count = TailLines);
 
 } // namespace DayHistory

@@ -48,12 +48,39 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
             [this](const QModelIndex &, int first, int last) { insertRows(first, last); });
     connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex &, int first, int last) { removeRows(first, last); });
-    connect(&m_model, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &from, const QModelIndex &to) { updateTabs(from.row(), to.row()); });
+    // A flood of whispers changes the counts many times a turn; the tab bar
+    // lays itself out again on every change, so the texts are set once, when
+    // the turn is over.
+    m_tabsDue.setSingleShot(true);
+    m_tabsDue.setInterval(0);
+    connect(&m_tabsDue, &QTimer::timeout, this, [this] {
+        const QSet<int> rows = std::exchange(m_changedTabs, {});
+        for (const int row : rows)
+            updateTabs(row, row);
+    });
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+        for (int row = from.row(); row <= to.row(); ++row)
+            m_changedTabs.insert(row);
+        if (!m_tabsDue.isActive())
+            m_tabsDue.start();
+    });
     connect(&m_model, &ConversationModel::runAppended, this, [this](int row, const QString &text, Rgb color) {
         if (row > ConversationModel::ChannelRow)
-            if (TranscriptPane *pane = paneAt(row))
+            if (TranscriptPane *pane = paneAt(row)) {
+                // Within a chunk each pane that gets lines is laid out once, at its end.
+                if (m_inBatch && !m_batched.contains(pane)) {
+                    pane->beginBatch();
+                    m_batched.append(pane);
+                }
                 pane->AddText(text, color);
+            }
+    });
+    connect(&m_model, &ConversationModel::batchBegun, this, [this] { m_inBatch = true; });
+    connect(&m_model, &ConversationModel::batchEnded, this, [this] {
+        m_inBatch = false;
+        for (const QPointer<TranscriptPane> &pane : std::exchange(m_batched, {}))
+            if (pane)
+                pane->endBatch();
     });
 
     const auto shortcut = [this](const QKeySequence &keys, void (ConversationArea::*slot)()) {

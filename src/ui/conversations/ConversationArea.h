@@ -5,6 +5,10 @@
 // panes get the model's runs as they come. Ctrl+Tab and Ctrl+Shift+Tab go
 // to the next and the previous tab, Ctrl+W closes a conversation.
 
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
 #include <QWidget>
 
 class ConversationModel;
@@ -37,6 +41,10 @@ signals:
     void currentPaneChanged(TranscriptPane *pane);
 
 private:
+    QTimer m_tabsDue;   // the tab texts are due for an update
+    QSet<int> m_changedTabs;
+    bool m_inBatch = false;
+    QList<QPointer<TranscriptPane>> m_batched;   // panes with an open batch
     void insertRows(int first, int last);
     void removeRows(int first, int last);
     void updateTabs(int first, int last);

@@ -459,10 +459,10 @@ void MainWindow::bindConversations()
         m_txtSend->setFocus();
     });
     // A conversation opened later starts with its earlier lines of the day.
+    // They come from the log as it was at start, read once: a flood of
+    // whispers from new names must not read the day's file again each time.
     m_conversations->setEarlierLines([this](const QString &user) {
-        m_dailyLog->flush();   // the last second's lines are on disk too
-        const QString file = DayHistory::latestLog(m_dailyLog->folder());
-        return file.isEmpty() ? QStringList() : DayHistory::conversationLines(file, user);
+        return m_earlierTalk.value(user.trimmed().toLower());
     });
 }
 
@@ -480,6 +480,7 @@ void MainWindow::showDayHistory()
     const QString file = DayHistory::latestLog(m_dailyLog->folder());
     if (file.isEmpty())
         return;
+    m_earlierTalk = DayHistory::conversationIndex(file);
     const DayHistory::Tail tail = DayHistory::readTail(file);
     if (tail.lines.isEmpty())
         return;

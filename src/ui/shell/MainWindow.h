@@ -11,7 +11,9 @@
 #include "ShellPrompts.h"
 #include "chat/ChatSession.h"
 
+#include <QHash>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -152,6 +154,8 @@ private:
     std::unique_ptr<ConversationModel> m_conversations;
     std::unique_ptr<ConversationTap> m_upperTap;
     std::unique_ptr<DialogSettings> m_settings;
+    // Each earlier conversation of the day, by the other name in lower case.
+    QHash<QString, QStringList> m_earlierTalk;
     std::unique_ptr<ChatSession> m_session;
     std::unique_ptr<SendPath> m_sendPath;
     std::unique_ptr<RosterCommands> m_rosterCommands;
