@@ -7,6 +7,7 @@
 #include "Accounts.h"
 #include "FakeSettings.h"
 #include "Gateway.h"
+#include "RawClient.h"
 #include "RecordingSink.h"
 #include "chat/ChatSession.h"
 #include "chat/Colors.h"
@@ -95,6 +96,16 @@ void TestGatewayEndToEnd::twoNewcomers()
     QTRY_COMPARE_WITH_TIMEOUT(bob.iconOf(QStringLiteral("bob")), -1, Timeout);
     QVERIFY(b.SendLine(QStringLiteral("/join Elsewhere")));
     QTRY_COMPARE_WITH_TIMEOUT(b.channel(), QStringLiteral("Elsewhere"), Timeout);
+
+    // UTF-8 both ways with a bare client: what alice typed leaves as its UTF-8 bytes, and carol's UTF-8 reads as sent.
+    RawClient carol;
+    QVERIFY(carol.logon(gateway.serverPort(), QStringLiteral("carol")));
+    carol.send(QStringLiteral("/join ") + a.channel());
+    QTRY_COMPARE_WITH_TIMEOUT(alice.iconOf(QStringLiteral("carol")), 3, Timeout);
+    QVERIFY(a.SendLine(QStringLiteral("\u00E9\u20AC\u043F\u0440\u0438\u0432\u0435\u0442")));
+    QVERIFY(carol.waitFor(QString::fromLatin1("1005 TALK alice 0012 \"\xC3\xA9\xE2\x82\xAC\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\"")));
+    carol.sendRaw(QStringLiteral("caf\u00E9 \u043F\u0440\u0438\u0432\u0435\u0442").toUtf8() + '\r');
+    QTRY_VERIFY_WITH_TIMEOUT(alice.upperHas({QStringLiteral("caf\u00E9 \u043F\u0440\u0438\u0432\u0435\u0442\r\n"), Colors::White}), Timeout);
 }
 
 // With today's rules: a burst of lines, a long talk line and a long whisper
