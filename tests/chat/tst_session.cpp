@@ -117,7 +117,11 @@ private slots:
         // A connection that lived comes back at once and starts the waits
         // over; one that ended soon after its logon waits like a failed one.
         const bool reconnects = autoReconnect && !byUser;
-        QCOMPARE(session->isActive(), reconnects && stable);
+        // A waiting attempt may already have started in a slow build: only
+        // the cases without a timer pin the state here; the lines below tell
+        // a wait from an immediate attempt.
+        if (!reconnects || stable)
+            QCOMPARE(session->isActive(), reconnects);
         const Run waits{"Reconnecting in 0.04 seconds..." + CrLf, Red};
         QCOMPARE(upper.runs.value(1), !reconnects ? Run() : stable ? Connecting : waits);
         if (reconnects && stable)
