@@ -7,6 +7,9 @@
 #   tools/fuzz.sh 600             every target, 600 s each
 #   tools/fuzz.sh 30 fuzz_hex     one target, 30 s
 #
+# Targets run side by side, as many as there are cores (FUZZ_JOBS=1 runs
+# them one after another).
+#
 # A crash, a sanitizer report, a hang (one input taking over 20 s), a leak,
 # more than 2 GB resident or a single allocation over 256 MB stops a target
 # and fails the script; the input is kept in build-asan/fuzz-artifacts/<target>/.
@@ -59,36 +62,61 @@ stat() {   # stat NAME LOG: the value of libFuzzer's final "stat::NAME: value" l
   sed -n "s/^stat::$1: *//p" "$2" | tail -n 1
 }
 
-failed=()
-report=()
-for t in "${targets[@]}"; do
-  seeds="fuzz/seeds/${t#fuzz_}"
-  corpus="build-asan/fuzz-corpus/$t"
-  artifacts="build-asan/fuzz-artifacts/$t"
-  log="build-asan/fuzz-$t.log"
+# One target: its run, then its line of the table in build-asan/fuzz-<target>.row.
+fuzz_one() {
+  local t="$1"
+  local seeds="fuzz/seeds/${t#fuzz_}"
+  local corpus="build-asan/fuzz-corpus/$t"
+  local artifacts="build-asan/fuzz-artifacts/$t"
+  local log="build-asan/fuzz-$t.log"
+  local result dirs
   mkdir -p "$corpus" "$artifacts"
   dirs=("$corpus")
   [ -d "$seeds" ] && dirs+=("$seeds")
-  echo "== $t: $seconds s"
   # shellcheck disable=SC2046
   if build-asan/fuzz/"$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
        -malloc_limit_mb=256 -print_final_stats=1 -artifact_prefix="$artifacts/" \
        $(dictionary "$t") "${dirs[@]}" > "$log" 2>&1 && [ -n "$(stat number_of_executed_units "$log")" ]; then
     result=clean
   else
-    failed+=("$t")
     result=FAILED
-    tail -n 40 "$log"
   fi
-  runs="$(stat number_of_executed_units "$log")"
-  rate="$(stat average_exec_per_sec "$log")"
-  report+=("$(printf '%-16s %12s %10s %8s   %s' "$t" "${runs:-?}" "${rate:-?}" "$(stat peak_rss_mb "$log")" "$result")")
-done
+  printf '%-16s %12s %10s %8s   %s\n' "$t" "$(stat number_of_executed_units "$log")" \
+    "$(stat average_exec_per_sec "$log")" "$(stat peak_rss_mb "$log")" "$result" > "build-asan/fuzz-$t.row"
+  echo "== $t: $result"
+}
 
+# The targets run side by side, one to a core (FUZZ_JOBS to choose): each
+# is a single process, so the figures are per core either way.
+jobs="${FUZZ_JOBS:-$(nproc)}"
+echo "Fuzzing ${#targets[@]} targets for $seconds s each, $jobs at a time"
+running=0
+for t in "${targets[@]}"; do
+  rm -f "build-asan/fuzz-$t.row"
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+  fuzz_one "$t" &
+  running=$((running + 1))
+done
+wait
+
+failed=()
 echo
 printf '%-16s %12s %10s %8s   %s\n' target executions "per s" "peak MB" result
-printf '%s\n' "${report[@]}"
+for t in "${targets[@]}"; do
+  row="$(cat "build-asan/fuzz-$t.row" 2>/dev/null || printf '%-16s %12s %10s %8s   %s' "$t" ? ? ? FAILED)"
+  echo "$row"
+  if [[ "$row" == *FAILED ]]; then
+    failed+=("$t")
+  fi
+done
 if [ ${#failed[@]} -gt 0 ]; then
+  for t in "${failed[@]}"; do
+    echo "---- $t: the end of build-asan/fuzz-$t.log"
+    tail -n 40 "build-asan/fuzz-$t.log" || true
+  done
   echo "FAILED: ${failed[*]} (inputs in build-asan/fuzz-artifacts/, logs in build-asan/fuzz-*.log)"
   exit 1
 fi
