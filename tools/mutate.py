@@ -549,6 +549,14 @@ def main():
                 f.write(apply(sources[s.path], s))
             objs = b.objects_of(s.path)
             detail = ""
+            # The mutated file's objects are deleted first, so that what is
+            # compared below is surely compiled from the mutant, whatever the
+            # build tool makes of the file times.
+            for o in objs:
+                try:
+                    os.remove(os.path.join(build_dir, o))
+                except FileNotFoundError:
+                    pass
             if b.ninja and objs and not b.build(objs, timeout=args.timeout):
                 status = "no-build"
             elif objs and None not in clean[s.path] and \
