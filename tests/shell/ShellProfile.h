@@ -3,7 +3,9 @@
 // daily log's) in a fresh temporary folder, the local gateway as the only
 // server, auto-reconnect and the daily log off, and every prompt answered
 // by the test instead of a modal box. The log stays off unless a test turns
-// it on, since QStandardPaths' test mode would send it under the home folder.
+// it on. No window test turns on QStandardPaths' test mode: it would put the
+// data folder under the home folder, where a day's log one run wrote would
+// show in the next run's window as the day's earlier talk.
 
 #include "settings/Registry.h"
 #include "settings/UserFile.h"

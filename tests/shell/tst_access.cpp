@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -48,8 +47,6 @@ class TestAccess : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void everyControlHasAName_data()
     {
         QTest::addColumn<QString>("button");

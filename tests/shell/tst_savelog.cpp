@@ -10,7 +10,6 @@
 #include "shell/MainWindow.h"
 
 #include <QDir>
-#include <QStandardPaths>
 #include <QFile>
 #include <QPushButton>
 
@@ -36,8 +35,6 @@ class TestSaveLog : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void saveCancelAndFailure()
     {
         ShellProfile profile;

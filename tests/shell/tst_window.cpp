@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 
 using Stage = AntiIdle::Stage;
@@ -49,7 +48,6 @@ private slots:
     {
         GatewaySessionTest::init();
         profile.emplace();
-        QStandardPaths::setTestModeEnabled(true);
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
