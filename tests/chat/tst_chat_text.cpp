@@ -26,6 +26,7 @@ private slots:
             {"file:///etc javascript:alert(1) www.javascript:alert(1) ftp://g.example", {}},
             {"x:http://h.example a@www.i.example a.www.j.example wwwx.example http:// www. http://k.example:99999", {}},
             {QStringLiteral("http://l.example\x01x www.m.example\u00A0n"), {"http://l.example", "www.m.example"}},
+            {"xwww.n.example", {}},
         };
         for (const auto &[text, links] : rows) {
             QStringList found;
@@ -45,6 +46,9 @@ private slots:
             {"jimbob", "bob", false}, {"anything", "", false}};
         for (const auto &[text, name, mentioned] : rows)
             QVERIFY2(Highlight::mentions(text, name) == mentioned, qPrintable(text));
+        // A name that starts the text stands alone, whatever lies before the text in memory.
+        static const char16_t xbob[] = u"xBob";
+        QVERIFY(Highlight::mentions(QString::fromRawData(reinterpret_cast<const QChar *>(xbob + 1), 3), "bob"));
     }
 
     void completion()

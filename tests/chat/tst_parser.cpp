@@ -119,6 +119,12 @@ private slots:
                                             "1018 INFO \"bob, hi\"\n1009 USER Ann 0010\n1003 LEAVE bob 0000" << int(NoJoinLeave)
                                          << "[blue]Logged on as bob\n" + noChannel + noChannel
                                          << "[S][yellow]Ann has been kicked.\n[S][yellow]bob, hi\n" << "own=bob count= 0 left=2";
+        // Back in the channel the user was kicked from: a channel entered again.
+        QTest::newRow("kicked, back") << "2010 NAME bob\n1018 INFO \"Welcome to Battle.net!\"\n1007 CHANNEL \"Ops\"\n"
+                                         "1003 LEAVE bob 0010\n1007 CHANNEL \"Ops\"" << int(NoHome)
+                                      << "[blue]Logged on as bob\n" + help + "[S][cyan]You have joined channel Ops\n" + noChannel
+                                             + "[S][cyan]You have joined channel Ops\n"
+                                      << welcome << "own=bob channel=Ops count= 0 left=1";
     }
     void events()
     {

@@ -129,6 +129,8 @@ private slots:
         QTRY_COMPARE(gateway->clientCount(), reconnects ? 2 : 1);
         QTest::qWait(100);
         QCOMPARE(upper.count(Disconnected), 1);   // our own close is not a second one
+        if (byUser)   // and the server sees it
+            QCOMPARE(gateway->client()->state(), QAbstractSocket::UnconnectedState);
     }
 
     // The label reads the state and name the signal carries: a kick and then

@@ -70,8 +70,9 @@ void ConversationsTest::model_data()
     QTest::newRow("commands go as typed") << "r Mira;v 1" << "Channel|Mira" << "/join x" << "/join x";
     QTest::newRow("channel counts when hidden") << "r A;v 1;c;ca" << "! Channel (2)|A" << "" << "";
     QTest::newRow("channel shown: no count") << "c" << "Channel" << "" << "";
+    QTest::newRow("channel read when shown") << "r A;v 1;c;v 0" << "Channel|A" << "" << "";
     QTest::newRow("close the shown one") << "r A;r B;v 2;x 2;r a" << "Channel|A" << "x" << "/w A x";
-    QTest::newRow("channel stays") << "r A;x 0" << "Channel|! A (1)" << "" << "";
+    QTest::newRow("channel stays, no row past the end") << "r A;x 0;x 2" << "Channel|! A (1)" << "" << "";
 }
 
 void ConversationsTest::model()

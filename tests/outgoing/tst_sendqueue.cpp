@@ -164,6 +164,7 @@ private slots:
         QTest::newRow("other command untouched") << "/ban bob " + words(30) << "" << 1 << "";
         QTest::newRow("exactly 160") << x(160) << "" << 1 << "";
         QTest::newRow("whisper of exactly 160") << "/w bob " + x(153) << "" << 1 << "";
+        QTest::newRow("a target that leaves one byte") << "/w " + x(155) + " ab" << "/w " + x(155) + " " << 2 << "";
     }
 
     void split()

@@ -152,13 +152,15 @@ private slots:
         const auto reset = qScopeGuard([] { TimeStamp::setClockForTesting({}); });
         const QByteArray stamp = TimeStamp::now().toLatin1();
         DailyLog log(dir.path(), [] { return QDateTime(QDate(2024, 3, 5), QTime(9, 8, 7)); });
-        for (const char *run : {"[1:00:00]  ", "Ann: [x]  hi\r\n", "Disconnected.\r\n\r\nReconnecting in 5 seconds...\r\n",
+        const char *noStamp = "[a bracket of 39 characters, not a time.]  \r\n";
+        for (const char *run : {"[1:00:00]  ", "Ann: [x]  hi\r\n", "Disconnected.\r\n\r\nReconnecting in 5 seconds...\r\n", noStamp,
                                 "[1:00:01]  ", "Logged on as bob\r\n", "half"})
             log.append(QString::fromLatin1(run));
         log.mark(QStringLiteral("Quillon 2.2 exited."));
         log.flush();
         QCOMPARE(readAll(log.fileFor(QDate(2024, 3, 5))),
                  "[1:00:00]  Ann: [x]  hi\r\n" + stamp + "Disconnected.\r\n\r\n" + stamp + "Reconnecting in 5 seconds...\r\n"
+                 + stamp + noStamp +
                  "[1:00:01]  Logged on as bob\r\n" + stamp + "half\r\n" + stamp + "*** Quillon 2.2 exited.\r\n");
     }
 
@@ -167,7 +169,7 @@ private slots:
         QTemporaryDir dir;
         const QString base = dir.filePath(QStringLiteral("base"));
         QVERIFY(writeFile(base, "a file where the folder should be"));   // stops root too
-        QDateTime now(QDate(2024, 3, 5), QTime(12, 0));
+        QDateTime now(QDate(2024, 3, 5), QTime(0, 0, 10));   // a day just begun rests all the same
         DailyLog log(base, [&] { return now; });
         QStringList reports;
         connect(&log, &DailyLog::writeFailed, this, [&](const QString &text) { reports << text; });
