@@ -5,6 +5,7 @@ test suite notices.
     python3 tools/mutate.py --files 'src/core/**/*.cpp' --count 60 --seed 1
     python3 tools/mutate.py --files src/core/outgoing/SendQueue.cpp --all
     python3 tools/mutate.py --files 'src/core/**/*.cpp' --list     (sites only)
+    python3 tools/mutate.py --files 'src/core/**/*.cpp' --only 2,5  (two of the 60 again)
 
 How it works:
 
@@ -442,6 +443,8 @@ def main():
     ap.add_argument("--all", action="store_true", help="try every site instead of drawing --count")
     ap.add_argument("--ops", default="flip,boundary,bool,logic,const,call",
                     help="operators to use, comma-separated (default: all)")
+    ap.add_argument("--only", metavar="N,N,...",
+                    help="of the drawn mutants, try only these (numbers as a run prints them: its survivors, say)")
     ap.add_argument("--list", action="store_true", help="print the chosen sites and stop")
     ap.add_argument("--head", action="store_true", help="mutate the last commit instead of the working tree")
     ap.add_argument("--scratch", help="scratch folder (default: build-mutate/ in the repository)")
@@ -468,6 +471,11 @@ def main():
     else:
         chosen = random.Random(args.seed).sample(sites, min(args.count, len(sites)))
     chosen.sort(key=Site.key)
+    if args.only:
+        numbers = [int(n) for n in args.only.split(",")]
+        if any(n < 1 or n > len(chosen) for n in numbers):
+            sys.exit(f"mutate: --only takes numbers from 1 to {len(chosen)}")
+        chosen = [chosen[n - 1] for n in numbers]
     print(f"{len(sites)} sites in {len(paths)} files; trying {len(chosen)}", flush=True)
 
     def describe(s):
