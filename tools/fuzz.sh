@@ -42,10 +42,12 @@ else
   cmake --build build-asan -j2 --target "${targets[@]}"
 fi
 
-# A small quarantine keeps the resident size honest for the memory limit, and
-# the runs fast: freed memory is reused sooner instead of fresh pages being
-# faulted in (the panes target ran a quarter faster with 8 MB than with 64 MB).
-export ASAN_OPTIONS="quarantine_size_mb=16:detect_leaks=1:abort_on_error=1"
+# Tuned for executions per second, which the allocator dominates: a small
+# quarantine reuses freed memory sooner instead of faulting in fresh pages,
+# new blocks are not filled, and an allocation records two frames, not
+# thirty (together the panes target runs about 40 % faster). A finding's
+# input, run again by hand with the defaults, gives the full report.
+export ASAN_OPTIONS="quarantine_size_mb=4:malloc_context_size=2:max_malloc_fill_size=0:detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 
@@ -55,6 +57,15 @@ dictionary() {
     panes) name=parser ;;   # the panes are fed the parser's words
   esac
   [ -f "fuzz/$name.dict" ] && echo "-dict=$PWD/fuzz/$name.dict"
+  return 0
+}
+
+# Options of one target: the panes lay out every line they get, so their
+# inputs are kept short enough for a run to try many.
+options() {
+  case "$1" in
+    fuzz_panes) echo "-max_len=512" ;;
+  esac
   return 0
 }
 
@@ -76,7 +87,7 @@ fuzz_one() {
   # shellcheck disable=SC2046
   if build-asan/fuzz/"$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
        -malloc_limit_mb=256 -print_final_stats=1 -artifact_prefix="$artifacts/" \
-       $(dictionary "$t") "${dirs[@]}" > "$log" 2>&1 && [ -n "$(stat number_of_executed_units "$log")" ]; then
+       $(dictionary "$t") $(options "$t") "${dirs[@]}" > "$log" 2>&1 && [ -n "$(stat number_of_executed_units "$log")" ]; then
     result=clean
   else
     result=FAILED
