@@ -8,6 +8,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *channelPane, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
@@ -21,6 +23,7 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
     m_tabs->setTabsClosable(true);
     m_tabs->setSelectionBehaviorOnRemove(QTabBar::SelectLeftTab);
     m_stack->addWidget(channelPane);
+    m_panes.append({channelPane, 0});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -33,13 +36,14 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
     m_tabs->setTabButton(ConversationModel::ChannelRow, QTabBar::RightSide, nullptr);
     delete channelClose;
     m_tabs->setTabButton(ConversationModel::ChannelRow, QTabBar::LeftSide, nullptr);
-    updateTabs(0, 0);
+    setTabTexts(ConversationModel::ChannelRow);
     insertRows(1, m_model.rowCount() - 1);
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int row) {
         if (row < 0)
             return;
-        m_stack->setCurrentIndex(row);
+        // Made or brought up to date before it shows.
+        m_stack->setCurrentWidget(paneAt(row));
         m_model.setShownRow(row);
         emit currentPaneChanged(currentPane());
     });
@@ -54,9 +58,9 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
     m_tabsDue.setSingleShot(true);
     m_tabsDue.setInterval(0);
     connect(&m_tabsDue, &QTimer::timeout, this, [this] {
-        const QSet<int> rows = std::exchange(m_changedTabs, {});
-        for (const int row : rows)
-            updateTabs(row, row);
+        QList<int> rows = std::exchange(m_changedTabs, {}).values();
+        std::sort(rows.begin(), rows.end());
+        updateTabs(rows);
     });
     connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
         for (int row = from.row(); row <= to.row(); ++row)
@@ -64,17 +68,7 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
         if (!m_tabsDue.isActive())
             m_tabsDue.start();
     });
-    connect(&m_model, &ConversationModel::runAppended, this, [this](int row, const QString &text, Rgb color) {
-        if (row > ConversationModel::ChannelRow)
-            if (TranscriptPane *pane = paneAt(row)) {
-                // Within a chunk each pane that gets lines is laid out once, at its end.
-                if (m_inBatch && !m_batched.contains(pane)) {
-                    pane->beginBatch();
-                    m_batched.append(pane);
-                }
-                pane->AddText(text, color);
-            }
-    });
+    connect(&m_model, &ConversationModel::runAppended, this, &ConversationArea::runAppended);
     connect(&m_model, &ConversationModel::batchBegun, this, [this] { m_inBatch = true; });
     connect(&m_model, &ConversationModel::batchEnded, this, [this] {
         m_inBatch = false;
@@ -94,14 +88,47 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), &ConversationArea::closeCurrent);
 }
 
-TranscriptPane *ConversationArea::currentPane() const
+TranscriptPane *ConversationArea::currentPane()
 {
     return paneAt(currentRow());
 }
 
-TranscriptPane *ConversationArea::paneAt(int row) const
+TranscriptPane *ConversationArea::paneAt(int row)
 {
-    return qobject_cast<TranscriptPane *>(m_stack->widget(row));
+    if (row < 0 || row >= m_panes.size())
+        return nullptr;
+    RowPane &at = m_panes[row];
+    if (!at.pane) {
+        // The model keeps the row's lines; the new pane gets them all.
+        auto *pane = new TranscriptPane(QStringLiteral("convMenu"), QStringLiteral("convClr"), m_stack);
+        pane->setAccessibleName(tr("Conversation with %1").arg(m_model.title(row)));
+        m_stack->addWidget(pane);
+        at = {pane, 0};
+        emit paneCreated(pane);
+        m_model.replay(row, *pane);
+        return pane;
+    }
+    if (at.missedRuns > 0) {
+        // The lines the pane missed are the model's last ones, as many runs
+        // as it missed. When the model let some of them go (it keeps its
+        // last lines only), the pane starts again from what the model has.
+        const QList<TranscriptLine> &lines = m_model.lines(row);
+        qsizetype first = lines.size();
+        qsizetype runs = 0;
+        while (first > 0 && runs < at.missedRuns)
+            runs += lines.at(--first).size();
+        if (runs != at.missedRuns) {
+            at.pane->clearPane();
+            first = 0;
+        }
+        at.missedRuns = 0;
+        at.pane->beginBatch();
+        for (qsizetype i = first; i < lines.size(); ++i)
+            for (const TranscriptRun &run : lines.at(i))
+                at.pane->AddText(run.text, run.color);
+        at.pane->endBatch();
+    }
+    return at.pane;
 }
 
 int ConversationArea::currentRow() const
@@ -130,39 +157,87 @@ void ConversationArea::closeCurrent()
     m_model.close(currentRow());
 }
 
+// Only the pane of the tab shown takes a run at once; a hidden one that was
+// made counts it, to take it when its tab shows, and one not made yet gets
+// all the model's lines then.
+void ConversationArea::runAppended(int row, const QString &text, Rgb color)
+{
+    if (row <= ConversationModel::ChannelRow || row >= m_panes.size())
+        return;
+    RowPane &at = m_panes[row];
+    if (!at.pane)
+        return;
+    if (row != currentRow()) {
+        ++at.missedRuns;
+        return;
+    }
+    // Within a chunk the pane is laid out once, at its end.
+    if (m_inBatch && !m_batched.contains(at.pane)) {
+        at.pane->beginBatch();
+        m_batched.append(at.pane);
+    }
+    at.pane->AddText(text, color);
+}
+
+// A new tab comes with its text; its pane is made when it is first shown.
 void ConversationArea::insertRows(int first, int last)
 {
     for (int row = first; row <= last; ++row) {
-        auto *pane = new TranscriptPane(QStringLiteral("convMenu"), QStringLiteral("convClr"), m_stack);
-        pane->setAccessibleName(tr("Conversation with %1").arg(m_model.title(row)));
-        m_stack->insertWidget(row, pane);
-        m_tabs->insertTab(row, QString());
+        m_panes.insert(row, RowPane{});
+        const QModelIndex at = m_model.index(row);
+        m_tabs->insertTab(row, at.data(Qt::DisplayRole).toString());
+        m_tabs->setTabToolTip(row, at.data(Qt::AccessibleTextRole).toString());
+#if QT_CONFIG(accessibility)
+        m_tabs->setAccessibleTabName(row, at.data(Qt::AccessibleTextRole).toString());
+#endif
         if (QWidget *close = m_tabs->tabButton(row, QTabBar::RightSide))
             close->setAccessibleName(tr("Close the conversation with %1").arg(m_model.title(row)));
-        emit paneCreated(pane);
-        m_model.replay(row, *pane);
     }
-    updateTabs(first, last);
 }
 
 void ConversationArea::removeRows(int first, int last)
 {
     for (int row = last; row >= first; --row) {
-        QWidget *pane = m_stack->widget(row);
+        // Gone from the list first: removing the tab may show another one.
+        const QPointer<TranscriptPane> pane = m_panes.takeAt(row).pane;
         m_tabs->removeTab(row);
-        m_stack->removeWidget(pane);
-        delete pane;
+        if (pane) {
+            m_stack->removeWidget(pane);
+            delete pane;
+        }
     }
 }
 
-void ConversationArea::updateTabs(int first, int last)
+void ConversationArea::setTabTexts(int row)
 {
-    for (int row = first; row <= last && row < m_tabs->count(); ++row) {
-        const QModelIndex at = m_model.index(row);
-        m_tabs->setTabText(row, at.data(Qt::DisplayRole).toString());
-        m_tabs->setTabToolTip(row, at.data(Qt::AccessibleTextRole).toString());
+    const QModelIndex at = m_model.index(row);
+    m_tabs->setTabText(row, at.data(Qt::DisplayRole).toString());
+    m_tabs->setTabToolTip(row, at.data(Qt::AccessibleTextRole).toString());
 #if QT_CONFIG(accessibility)
-        m_tabs->setAccessibleTabName(row, at.data(Qt::AccessibleTextRole).toString());
+    m_tabs->setAccessibleTabName(row, at.data(Qt::AccessibleTextRole).toString());
 #endif
+}
+
+// A visible tab bar lays out all its tabs again on every text set; one not
+// visible only notes that it must. So the texts of many tabs are set while
+// the bar counts as not visible (only the flag: no hide or show event, the
+// focus and screen readers see nothing of it), and the last one is set once
+// more after, which lays the bar out once and repaints it.
+void ConversationArea::updateTabs(const QList<int> &rows)
+{
+    QList<int> valid;
+    for (const int row : rows)
+        if (row >= 0 && row < m_tabs->count())
+            valid.append(row);
+    if (valid.isEmpty())
+        return;
+    const bool once = valid.size() > 1 && m_tabs->isVisible();
+    if (once)
+        m_tabs->setAttribute(Qt::WA_WState_Visible, false);
+    for (const int row : valid)
+        setTabTexts(row);
+    if (once) {
+        m_tabs->setAttribute(Qt::WA_WState_Visible, true);
+        m_tabs->setTabText(valid.last(), m_tabs->tabText(valid.last()));
     }
 }

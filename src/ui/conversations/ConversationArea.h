@@ -2,8 +2,16 @@
 // The upper pane with its tabs: "Channel" first (the channel pane the window
 // already has), then one pane per conversation of the ConversationModel.
 // The tabs show the model's titles with unread counts and alert marks; the
-// panes get the model's runs as they come. Ctrl+Tab and Ctrl+Shift+Tab go
-// to the next and the previous tab, Ctrl+W closes a conversation.
+// pane of the tab shown gets the model's runs as they come. Ctrl+Tab and
+// Ctrl+Shift+Tab go to the next and the previous tab, Ctrl+W closes a
+// conversation.
+//
+// A conversation's pane is made when its tab is first shown, from the lines
+// the model keeps; while its tab is hidden its lines go only to the model,
+// and the pane takes the ones it missed when the tab is shown again. A flood
+// of whispers from many names so lays out one pane, the one the user reads.
+
+#include "chat/TranscriptSink.h"
 
 #include <QList>
 #include <QPointer>
@@ -24,8 +32,9 @@ public:
 
     QTabBar *tabBar() const { return m_tabs; }
     // The pane of the tab shown: where find, links and name completion work.
-    TranscriptPane *currentPane() const;
-    TranscriptPane *paneAt(int row) const;
+    TranscriptPane *currentPane();
+    // The row's pane with all its lines, made or brought up to date now.
+    TranscriptPane *paneAt(int row);
     int currentRow() const;
 
 public slots:
@@ -41,13 +50,22 @@ signals:
     void currentPaneChanged(TranscriptPane *pane);
 
 private:
+    // A row's pane, none until its tab is first shown, and the runs the
+    // model appended to the row since the pane last took its lines.
+    struct RowPane {
+        QPointer<TranscriptPane> pane;
+        qsizetype missedRuns = 0;
+    };
+    QList<RowPane> m_panes;   // by row, the channel's first
     QTimer m_tabsDue;   // the tab texts are due for an update
     QSet<int> m_changedTabs;
     bool m_inBatch = false;
     QList<QPointer<TranscriptPane>> m_batched;   // panes with an open batch
     void insertRows(int first, int last);
     void removeRows(int first, int last);
-    void updateTabs(int first, int last);
+    void updateTabs(const QList<int> &rows);
+    void setTabTexts(int row);
+    void runAppended(int row, const QString &text, Rgb color);
 
     ConversationModel &m_model;
     QTabBar *m_tabs;
