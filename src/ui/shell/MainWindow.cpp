@@ -45,6 +45,7 @@
 #include <QShortcut>
 #include <QSizeGrip>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -319,7 +320,17 @@ void MainWindow::rememberPlace()
 void MainWindow::bindSession()
 {
     RosterModel &roster = m_session->roster();
-    connect(&roster, &RosterModel::countLabelChanged, m_lblChanCnt, &QLabel::setText);
+    // Users come and go many times in one turn of a busy channel, and the
+    // label lays itself out on every new text; it shows the count once the
+    // turn is over, as nothing is painted before.
+    auto *countDue = new QTimer(this);
+    countDue->setSingleShot(true);
+    countDue->setInterval(0);
+    connect(&roster, &RosterModel::countLabelChanged, countDue, [countDue] {
+        if (!countDue->isActive())
+            countDue->start();
+    });
+    connect(countDue, &QTimer::timeout, this, [this] { m_lblChanCnt->setText(m_session->roster().countLabel()); });
     connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::showState);
     connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::markConnection);
     connect(m_session.get(), &ChatSession::ownNameChanged, this, &MainWindow::showOwnName);
