@@ -3,12 +3,20 @@
 #include "chat/TranscriptPane.h"
 #include "conversations/ConversationModel.h"
 
+#include <QElapsedTimer>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+// The time one turn may spend adding tabs to the bar.
+constexpr qint64 AddTabsBudgetNs = 3 * 1000 * 1000;
+
+} // namespace
 
 ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *channelPane, QWidget *parent)
     : QWidget(parent)
@@ -38,6 +46,7 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
     m_tabs->setTabButton(ConversationModel::ChannelRow, QTabBar::LeftSide, nullptr);
     setTabTexts(ConversationModel::ChannelRow);
     insertRows(1, m_model.rowCount() - 1);
+    addTabs(m_model.rowCount() - 1);
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int row) {
         if (row < 0)
@@ -52,15 +61,24 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
             [this](const QModelIndex &, int first, int last) { insertRows(first, last); });
     connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex &, int first, int last) { removeRows(first, last); });
-    // A flood of whispers changes the counts many times a turn; the tab bar
-    // lays itself out again on every change, so the texts are set once, when
-    // the turn is over.
+    // A flood of whispers changes the counts many times a turn and opens
+    // conversations; the tab bar lays itself out again on every change, so
+    // the texts are set once the turn is over. New tabs are added then too,
+    // as many as AddTabsBudgetNs allows, the rest in the turns after: each
+    // costs a layout of every tab, and a hundred at once would freeze the
+    // window.
     m_tabsDue.setSingleShot(true);
     m_tabsDue.setInterval(0);
     connect(&m_tabsDue, &QTimer::timeout, this, [this] {
-        QList<int> rows = std::exchange(m_changedTabs, {}).values();
+        QList<int> rows;
+        for (const int row : std::exchange(m_changedTabs, {}))
+            if (row < m_tabs->count())
+                rows.append(row);
         std::sort(rows.begin(), rows.end());
         updateTabs(rows);
+        addTabs(int(m_panes.size()) - 1, AddTabsBudgetNs);
+        if (m_tabs->count() < m_panes.size())
+            m_tabsDue.start();
     });
     connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
         for (int row = from.row(); row <= to.row(); ++row)
@@ -138,6 +156,8 @@ int ConversationArea::currentRow() const
 
 void ConversationArea::showRow(int row)
 {
+    if (row >= m_tabs->count())
+        addTabs(row);
     if (row >= 0 && row < m_tabs->count())
         m_tabs->setCurrentIndex(row);
 }
@@ -179,20 +199,42 @@ void ConversationArea::runAppended(int row, const QString &text, Rgb color)
     at.pane->AddText(text, color);
 }
 
-// A new tab comes with its text; its pane is made when it is first shown.
+// The rows' panes are made when their tabs are first shown; their tabs
+// join the bar after the turn (addTabs), behind the tabs it has. A row
+// opened between tabs the bar has gets its tab at once.
 void ConversationArea::insertRows(int first, int last)
 {
-    for (int row = first; row <= last; ++row) {
+    for (int row = first; row <= last; ++row)
         m_panes.insert(row, RowPane{});
-        const QModelIndex at = m_model.index(row);
-        m_tabs->insertTab(row, at.data(Qt::DisplayRole).toString());
-        m_tabs->setTabToolTip(row, at.data(Qt::AccessibleTextRole).toString());
-#if QT_CONFIG(accessibility)
-        m_tabs->setAccessibleTabName(row, at.data(Qt::AccessibleTextRole).toString());
-#endif
-        if (QWidget *close = m_tabs->tabButton(row, QTabBar::RightSide))
-            close->setAccessibleName(tr("Close the conversation with %1").arg(m_model.title(row)));
+    if (first < m_tabs->count()) {
+        for (int row = first; row <= last; ++row)
+            addTab(row);
+    } else if (!m_tabsDue.isActive()) {
+        m_tabsDue.start();
     }
+}
+
+void ConversationArea::addTabs(int last, qint64 budgetNs)
+{
+    QElapsedTimer spent;
+    spent.start();
+    for (int row = m_tabs->count(); row <= last && row < m_panes.size(); ++row) {
+        addTab(row);
+        if (budgetNs > 0 && spent.nsecsElapsed() >= budgetNs)
+            break;
+    }
+}
+
+void ConversationArea::addTab(int row)
+{
+    const QModelIndex at = m_model.index(row);
+    m_tabs->insertTab(row, at.data(Qt::DisplayRole).toString());
+    m_tabs->setTabToolTip(row, at.data(Qt::AccessibleTextRole).toString());
+#if QT_CONFIG(accessibility)
+    m_tabs->setAccessibleTabName(row, at.data(Qt::AccessibleTextRole).toString());
+#endif
+    if (QWidget *close = m_tabs->tabButton(row, QTabBar::RightSide))
+        close->setAccessibleName(tr("Close the conversation with %1").arg(m_model.title(row)));
 }
 
 void ConversationArea::removeRows(int first, int last)
@@ -200,12 +242,20 @@ void ConversationArea::removeRows(int first, int last)
     for (int row = last; row >= first; --row) {
         // Gone from the list first: removing the tab may show another one.
         const QPointer<TranscriptPane> pane = m_panes.takeAt(row).pane;
-        m_tabs->removeTab(row);
+        if (row < m_tabs->count())
+            m_tabs->removeTab(row);
         if (pane) {
             m_stack->removeWidget(pane);
             delete pane;
         }
     }
+    // Texts still to be set move with their rows.
+    const int removed = last - first + 1;
+    QSet<int> changed;
+    for (const int row : std::exchange(m_changedTabs, {}))
+        if (row < first || row > last)
+            changed.insert(row > last ? row - removed : row);
+    m_changedTabs = changed;
 }
 
 void ConversationArea::setTabTexts(int row)

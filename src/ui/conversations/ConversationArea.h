@@ -62,6 +62,10 @@ private:
     bool m_inBatch = false;
     QList<QPointer<TranscriptPane>> m_batched;   // panes with an open batch
     void insertRows(int first, int last);
+    // Tabs for the rows up to last that the bar lacks; with a budget, only
+    // as many as it allows (at least one).
+    void addTabs(int last, qint64 budgetNs = 0);
+    void addTab(int row);
     void removeRows(int first, int last);
     void updateTabs(const QList<int> &rows);
     void setTabTexts(int row);
