@@ -508,6 +508,10 @@ void MainWindow::buildAllDayParts()
 {
     // Every run shown in either pane also goes to the daily log while it is on.
     m_dailyLog = std::make_unique<DailyLog>();
+    // Written five times a second rather than once: a flood fills the
+    // buffer with megabytes a second, which the log would grow by copying
+    // and write in one go, each a freeze of several milliseconds.
+    m_dailyLog->setFlushInterval(200);
     m_upperSink = std::make_unique<TeeSink>(*m_txtChat, [this](const QString &txt) { logRun(txt); });
     m_lowerSink = std::make_unique<TeeSink>(*m_txtChat2, [this](const QString &txt) { logRun(txt); });
     m_conversations = std::make_unique<ConversationModel>();
