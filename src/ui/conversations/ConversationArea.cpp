@@ -15,6 +15,8 @@ namespace {
 
 // The time one turn may spend adding tabs to the bar.
 constexpr qint64 AddTabsBudgetNs = 3 * 1000 * 1000;
+// The shortest time between two settings of the tab texts.
+constexpr int TabTextsIntervalMs = 100;
 
 } // namespace
 
@@ -63,12 +65,11 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
             [this](const QModelIndex &, int first, int last) { removeRows(first, last); });
     // A flood of whispers changes the counts many times a turn and opens
     // conversations; the tab bar lays itself out again on every change, so
-    // the texts are set once the turn is over. New tabs are added then too,
-    // as many as AddTabsBudgetNs allows, the rest in the turns after: each
-    // costs a layout of every tab, and a hundred at once would freeze the
-    // window.
+    // the texts are set once the turn is over (see scheduleTabs). New tabs
+    // are added then too, as many as AddTabsBudgetNs allows, the rest in the
+    // turns after: each costs a layout of every tab, and a hundred at once
+    // would freeze the window.
     m_tabsDue.setSingleShot(true);
-    m_tabsDue.setInterval(0);
     connect(&m_tabsDue, &QTimer::timeout, this, [this] {
         QList<int> rows;
         for (const int row : std::exchange(m_changedTabs, {}))
@@ -77,14 +78,14 @@ ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *cha
         std::sort(rows.begin(), rows.end());
         updateTabs(rows);
         addTabs(int(m_panes.size()) - 1, AddTabsBudgetNs);
+        m_tabsSet.start();
         if (m_tabs->count() < m_panes.size())
-            m_tabsDue.start();
+            scheduleTabs();
     });
     connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
         for (int row = from.row(); row <= to.row(); ++row)
             m_changedTabs.insert(row);
-        if (!m_tabsDue.isActive())
-            m_tabsDue.start();
+        scheduleTabs();
     });
     connect(&m_model, &ConversationModel::runAppended, this, &ConversationArea::runAppended);
     connect(&m_model, &ConversationModel::batchBegun, this, [this] { m_inBatch = true; });
@@ -199,6 +200,20 @@ void ConversationArea::runAppended(int row, const QString &text, Rgb color)
     at.pane->AddText(text, color);
 }
 
+// After the turn. While texts change turn after turn (a flood), they are set
+// at most every TabTextsIntervalMs: each time the bar lays out and paints
+// all its tabs again, and more often than that no one reads them. A change
+// after a quiet spell shows after its turn; tabs still to add go on every turn.
+void ConversationArea::scheduleTabs()
+{
+    int wait = 0;
+    if (m_tabs->count() >= m_panes.size() && m_tabsSet.isValid())
+        wait = int(qMax<qint64>(0, TabTextsIntervalMs - m_tabsSet.elapsed()));
+    if (m_tabsDue.isActive() && m_tabsDue.remainingTime() <= wait)
+        return;
+    m_tabsDue.start(wait);
+}
+
 // The rows' panes are made when their tabs are first shown; their tabs
 // join the bar after the turn (addTabs), behind the tabs it has. A row
 // opened between tabs the bar has gets its tab at once.
@@ -209,8 +224,8 @@ void ConversationArea::insertRows(int first, int last)
     if (first < m_tabs->count()) {
         for (int row = first; row <= last; ++row)
             addTab(row);
-    } else if (!m_tabsDue.isActive()) {
-        m_tabsDue.start();
+    } else {
+        scheduleTabs();
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "chat/TranscriptSink.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QSet>
@@ -58,6 +59,7 @@ private:
     };
     QList<RowPane> m_panes;   // by row, the channel's first
     QTimer m_tabsDue;   // the tab texts are due for an update
+    QElapsedTimer m_tabsSet;   // since they were last set
     QSet<int> m_changedTabs;
     bool m_inBatch = false;
     QList<QPointer<TranscriptPane>> m_batched;   // panes with an open batch
@@ -65,6 +67,7 @@ private:
     // Tabs for the rows up to last that the bar lacks; with a budget, only
     // as many as it allows (at least one).
     void addTabs(int last, qint64 budgetNs = 0);
+    void scheduleTabs();
     void addTab(int row);
     void removeRows(int first, int last);
     void updateTabs(const QList<int> &rows);
