@@ -4,6 +4,8 @@
 #include "conversations/ConversationModel.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QHash>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -18,12 +20,55 @@ constexpr qint64 AddTabsBudgetNs = 3 * 1000 * 1000;
 // The shortest time between two settings of the tab texts.
 constexpr int TabTextsIntervalMs = 100;
 
+// The bar lays out all its tabs again for every tab added and every text
+// set, asking the style each time for the size of each tab. A tab's size
+// here depends on its text alone (one font, no icons, the same close
+// button), so the sizes are kept by text until the look changes.
+class ConversationTabBar : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override { return cached(index, false); }
+    QSize minimumTabSizeHint(int index) const override { return cached(index, true); }
+    void changeEvent(QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::StyleChange || type == QEvent::FontChange || type == QEvent::PaletteChange
+            || type == QEvent::LayoutDirectionChange) {
+            m_sizes.clear();
+            m_leastSizes.clear();
+        }
+        QTabBar::changeEvent(event);
+    }
+
+private:
+    // The selected tab is measured apart (a style may draw it larger), and
+    // so is one without a close button (the channel's).
+    QSize cached(int index, bool least) const
+    {
+        QHash<QString, QSize> &sizes = least ? m_leastSizes : m_sizes;
+        const QChar kind(u'0' + (index == currentIndex() ? 1 : 0) + (tabButton(index, RightSide) ? 2 : 0));
+        const QString key = kind + tabText(index);
+        auto at = sizes.constFind(key);
+        if (at == sizes.cend()) {
+            if (sizes.size() > 1000)   // texts with counts come and go
+                sizes.clear();
+            at = sizes.insert(key, least ? QTabBar::minimumTabSizeHint(index) : QTabBar::tabSizeHint(index));
+        }
+        return *at;
+    }
+    mutable QHash<QString, QSize> m_sizes;
+    mutable QHash<QString, QSize> m_leastSizes;
+};
+
 } // namespace
 
 ConversationArea::ConversationArea(ConversationModel &model, TranscriptPane *channelPane, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
-    , m_tabs(new QTabBar(this))
+    , m_tabs(new ConversationTabBar(this))
     , m_stack(new QStackedWidget(this))
 {
     setAccessibleName(tr("Conversations"));
