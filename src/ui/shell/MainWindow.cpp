@@ -45,6 +45,7 @@
 #include <QShortcut>
 #include <QSizeGrip>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -319,7 +320,17 @@ void MainWindow::rememberPlace()
 void MainWindow::bindSession()
 {
     RosterModel &roster = m_session->roster();
-    connect(&roster, &RosterModel::countLabelChanged, m_lblChanCnt, &QLabel::setText);
+    // Users come and go many times in one turn of a busy channel, and the
+    // label lays itself out on every new text; it shows the count once the
+    // turn is over, as nothing is painted before.
+    auto *countDue = new QTimer(this);
+    countDue->setSingleShot(true);
+    countDue->setInterval(0);
+    connect(&roster, &RosterModel::countLabelChanged, countDue, [countDue] {
+        if (!countDue->isActive())
+            countDue->start();
+    });
+    connect(countDue, &QTimer::timeout, this, [this] { m_lblChanCnt->setText(m_session->roster().countLabel()); });
     connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::showState);
     connect(m_session.get(), &ChatSession::stateChanged, this, &MainWindow::markConnection);
     connect(m_session.get(), &ChatSession::ownNameChanged, this, &MainWindow::showOwnName);
@@ -497,6 +508,10 @@ void MainWindow::buildAllDayParts()
 {
     // Every run shown in either pane also goes to the daily log while it is on.
     m_dailyLog = std::make_unique<DailyLog>();
+    // Written five times a second rather than once: a flood fills the
+    // buffer with megabytes a second, which the log would grow by copying
+    // and write in one go, each a freeze of several milliseconds.
+    m_dailyLog->setFlushInterval(200);
     m_upperSink = std::make_unique<TeeSink>(*m_txtChat, [this](const QString &txt) { logRun(txt); });
     m_lowerSink = std::make_unique<TeeSink>(*m_txtChat2, [this](const QString &txt) { logRun(txt); });
     m_conversations = std::make_unique<ConversationModel>();
