@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -304,6 +305,20 @@ void ConversationsTest::area()
     QCOMPARE(m.shownRow(), 1);
     QTRY_COMPARE(area.tabBar()->tabText(1), "Tobin");
     QCOMPARE(area.currentPane(), area.paneAt(1));
+    // What comes while a tab is hidden is in its pane when it is shown; closing
+    // a tab before the shown one keeps the shown conversation on screen.
+    area.previousTab();
+    m.recordReceived("Tobin", "later");
+    m.recordReceived("Ann", "a");
+    m.recordReceived("Cid", "c");
+    area.showRow(1);
+    QVERIFY(area.currentPane()->plainTextCrLf().endsWith("Tobin whispers: later\r\n"));
+    QTRY_COMPARE(area.tabBar()->count(), 4);
+    area.showRow(3);
+    m.close(1);
+    QCOMPARE(area.currentRow(), 2);
+    QVERIFY(area.currentPane()->plainTextCrLf().endsWith("Cid whispers: c\r\n"));
+    QCOMPARE(area.findChild<QStackedWidget *>()->currentWidget(), area.currentPane());   // the one on screen
 }
 
 QTEST_MAIN(ConversationsTest)
