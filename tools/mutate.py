@@ -476,6 +476,10 @@ def main():
         if any(n < 1 or n > len(chosen) for n in numbers):
             sys.exit(f"mutate: --only takes numbers from 1 to {len(chosen)}")
         chosen = [chosen[n - 1] for n in numbers]
+        args.numbers = numbers
+    # The commit the run started from (the tree may move on while it runs).
+    args.commit = subprocess.run(["git", "-C", root, "rev-parse", "--short", "HEAD"], capture_output=True,
+                                 text=True).stdout.strip()
     print(f"{len(sites)} sites in {len(paths)} files; trying {len(chosen)}", flush=True)
 
     def describe(s):
@@ -620,10 +624,10 @@ def write_report(args, root, results, describe, planned):
             old = f.read()
         if NOTES_MARK in old:
             notes = old[old.index(NOTES_MARK) + len(NOTES_MARK):].strip("\n")
-    commit = subprocess.run(["git", "-C", root, "rev-parse", "--short", "HEAD"], capture_output=True,
-                            text=True).stdout.strip()
+    commit = args.commit
     cmd = "python3 tools/mutate.py " + " ".join(f"--files '{f}'" for f in args.files)
     cmd += " --all" if args.all else f" --count {args.count} --seed {args.seed}"
+    cmd += f" --only {args.only}" if args.only else ""
     cmd += f" --exclude '{args.exclude}'" if args.exclude else ""
     lines = [
         "# Mutation run", "",
@@ -638,7 +642,7 @@ def write_report(args, root, results, describe, planned):
     for i, (s, status, detail, _) in enumerate(results, start=1):
         text = describe(s).split(": ", 1)[1]
         before, after = text.split("  →  ")
-        lines.append(f"| {i} | {s.path}:{s.line} | {s.op} | `{esc(before)}` → `{esc(after)}` | "
+        lines.append(f"| {args.numbers[i - 1] if args.only else i} | {s.path}:{s.line} | {s.op} | `{esc(before)}` → `{esc(after)}` | "
                      f"{status}{' (' + detail + ')' if detail else ''} |")
     lines += ["", "## Survivors", ""]
     lines += [f"- {describe(s)}" for s, status, *_ in results if status == "survived"] or ["None."]
