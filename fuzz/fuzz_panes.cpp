@@ -87,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     find.field()->clear();
     upper.setVisible(in.ConsumeBool());
     // Small limits, so that the short inputs a run can afford (tools/fuzz.sh
-    // keeps them to 192 bytes, about ten lines) still overflow them.
-    const int limit = in.ConsumeIntegralInRange<int>(-1, 8);
+    // keeps them to 160 bytes, about eight lines) still overflow them.
+    const int limit = in.ConsumeIntegralInRange<int>(-1, 6);
     upper.setScrollbackLimit(limit);
     lower.setScrollbackLimit(limit);
     FuzzHost host(upper, lower);
@@ -97,13 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     parser.setOptions(host.options());
     const auto both = [&](void (TranscriptPane::*batch)()) { (upper.*batch)(); (lower.*batch)(); };
     // The user's actions cost a byte or three of input each but far more to
-    // run (a search, a paint, a copy of the whole text): a few per input
+    // run (a search, a paint, a copy of the whole text): six per input
     // find what they can, and keep every input about as cheap as its bytes.
     int actions = 0;
     while (in.remaining_bytes() > 0) {
         const uint8_t step = in.ConsumeIntegral<uint8_t>();
         WatchedPane &pane = step % 2 ? upper : lower;
-        if (step >= 240 && ++actions > 8)
+        if (step >= 240 && ++actions > 6)
             break;
         if (step < 240) {
             const QByteArray chunk = QByteArray::fromStdString(in.ConsumeBytesAsString(step));

@@ -61,8 +61,8 @@ dictionary() {
 }
 
 # Options of one target. The panes lay out every line they get, about 2 us
-# a byte under the sanitizers, so their inputs are kept to 192 bytes (about
-# ten lines, against scrollback limits of up to 8) for a run to try many;
+# a byte under the sanitizers, so their inputs are kept to 160 bytes (about
+# eight lines, against scrollback limits of up to 6) for a run to try many;
 # and the toolkit's
 # caches (fonts, layouts, text shaping) keep memory from one input to the
 # next, which libFuzzer's per-input leak hunt takes for a leak and runs
@@ -70,7 +70,7 @@ dictionary() {
 # sanitizer suite.
 options() {
   case "$1" in
-    fuzz_panes) echo "-max_len=192 -detect_leaks=0" ;;
+    fuzz_panes) echo "-max_len=160 -detect_leaks=0" ;;
   esac
   return 0
 }
