@@ -314,10 +314,17 @@ void ConversationsTest::area()
     area.showRow(1);
     QVERIFY(area.currentPane()->plainTextCrLf().endsWith("Tobin whispers: later\r\n"));
     QTRY_COMPARE(area.tabBar()->count(), 4);
+    area.show();
+    m.recordReceived("Tobin", "now");   // straight into the pane shown
+    QVERIFY(area.currentPane()->plainTextCrLf().endsWith("Tobin whispers: now\r\n"));
+    m.recordReceived("Ann", "b");
+    m.recordReceived("Cid", "d");       // two tab texts in one turn
+    QTRY_COMPARE(area.tabBar()->tabText(3), "! Cid (2)");
+    QCOMPARE(area.tabBar()->tabText(2), "! Ann (2)");
     area.showRow(3);
     m.close(1);
     QCOMPARE(area.currentRow(), 2);
-    QVERIFY(area.currentPane()->plainTextCrLf().endsWith("Cid whispers: c\r\n"));
+    QVERIFY(area.currentPane()->plainTextCrLf().endsWith("Cid whispers: d\r\n"));
     QCOMPARE(area.findChild<QStackedWidget *>()->currentWidget(), area.currentPane());   // the one on screen
 }
 
