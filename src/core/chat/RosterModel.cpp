@@ -105,16 +105,21 @@ QVariant RosterModel::data(const QModelIndex &index, int role) const
     }
 }
 
+// Every join, leave and flags change looks its name up. Each entry keeps a
+// hash of its trimmed name, so that the scans compare strings only where
+// the hashes agree: an entry whose text equals a trimmed name has that
+// name's hash too.
 int RosterModel::FindUser(const QString &name) const
 {
     const QStringView wanted = Blanks::trimmed(name);
-    // The scan runs to the end: of several equal entries the last one counts.
-    int found = -1;
-    for (int i = 0; i < m_entries.size(); ++i) {
-        if (m_entries.at(i).name == wanted)
-            found = i + 1;
+    const size_t key = qHash(wanted);
+    // Of several equal entries the last one counts.
+    for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
+        const Entry &e = m_entries.at(i);
+        if (e.key == key && e.name == wanted)
+            return int(i) + 1;
     }
-    return found;
+    return -1;
 }
 
 void RosterModel::addUser(const QString &name, const QString &product, qint16 flags)
@@ -123,6 +128,7 @@ void RosterModel::addUser(const QString &name, const QString &product, qint16 fl
     e.name = name;
     e.product = product;
     e.icon = product.isEmpty() ? Parsing::AdminIcon : Parsing::ProductIcon(product, flags);
+    e.key = qHash(Blanks::trimmed(name));
     const int row = int(m_entries.size());
     beginInsertRows(QModelIndex(), row, row);
     m_entries.append(e);
@@ -141,12 +147,14 @@ void RosterModel::addUser(const QString &name, const QString &product, qint16 fl
 void RosterModel::removeUser(const QString &name)
 {
     const QStringView wanted = Blanks::trimmed(name);
+    const size_t key = qHash(wanted);
     const int n = int(m_entries.size());
     // The entry that moves up into a freed position is not examined again.
     for (int j = 0; j < n; ++j) {
         if (j >= m_entries.size())
             break;
-        if (Blanks::trimmed(m_entries.at(j).name) == wanted) {
+        const Entry &e = m_entries.at(j);
+        if (e.key == key && Blanks::trimmed(e.name) == wanted) {
             beginRemoveRows(QModelIndex(), j, j);
             m_entries.removeAt(j);
             endRemoveRows();
@@ -157,18 +165,18 @@ void RosterModel::removeUser(const QString &name)
 void RosterModel::updateFlags(const QString &name, qint16 flags)
 {
     const QStringView wanted = Blanks::trimmed(name);
+    const size_t key = qHash(wanted);
+    // The colour goes to the last equal entry; the names do not change here.
+    const int last = FindUser(name);
     const int n = int(m_entries.size());
     for (int j = 0; j < n; ++j) {
         Entry &e = m_entries[j];
-        if (e.name != wanted)
+        if (e.key != key || e.name != wanted)
             continue;
         e.icon = Parsing::ProductIcon(e.product, flags);
         emit dataChanged(index(j), index(j), {IconRole});
-        const int pos = FindUser(name);
-        if (pos > 0) {
-            m_entries[pos - 1].color = Parsing::StandsOut(Parsing::ProductIcon(e.product, flags)) ? RankColor : Colors::Teal;
-            emit dataChanged(index(pos - 1), index(pos - 1), {ColorRole});
-        }
+        m_entries[last - 1].color = Parsing::StandsOut(e.icon) ? RankColor : Colors::Teal;
+        emit dataChanged(index(last - 1), index(last - 1), {ColorRole});
     }
 }
 

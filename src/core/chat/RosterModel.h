@@ -40,6 +40,7 @@ public:
         QString product;    // the entry of `lstProgs`
         int icon = 0;       // small icon, 0 shows none
         Rgb color = Colors::Teal;
+        size_t key = 0;     // hash of the name without its surrounding blanks
     };
 
     explicit RosterModel(QObject *parent = nullptr);

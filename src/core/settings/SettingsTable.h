@@ -41,8 +41,8 @@ struct Row {
     Kind kind;
     std::string_view defaultText;   // the default as stored
     Place place;
-    std::string_view caption;       // label or check box text in Options ("&" marks the access key)
-    std::string_view control;       // the object name of its control in its dialog
+    std::string_view caption = {};  // label or check box text in Options ("&" marks the access key)
+    std::string_view control = {};  // the object name of its control in its dialog
     int min = 0, max = 0, step = 0;           // Number
     std::array<Choice, 4> choices = {};       // Encoding; unused entries stay empty
 };
