@@ -84,6 +84,9 @@ private slots:
             QString(QChar(0x80)) + QChar(0x7FF) + QChar(0x800) + QChar(0xD7FF) + QChar(0xE000) + "\U00010000\U0010FFFF", true);
         row("bom", "\xEF\xBB\xBFx", w1252, "\uFEFFx", true);
         row("1252", "caf\xE9 \x80 \x93q\x94", w1252, "café € “q”", false);
+        row("1252 0x80 to 0x9F", "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
+                                 "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F", w1252,
+            "€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ", false);
         row("1252 undefined", "\x81\x8D\x8F\x90\x9D\x8A", w1252, "\u0081\u008D\u008F\u0090\u009D\u0160", false);
         row("hex marker", "\xA3" "6869", w1252, "£6869", false);
         row("mixed", "caf\xC3\xA9 caf\xE9", w1252, "cafÃ© café", false);

@@ -252,6 +252,13 @@ void ConversationsTest::friendsTimeout()
     QVERIFY(!list.consume("1:  carol, offline, "));
     QTest::qWait(40);
     QCOMPARE(released.size(), 1);
+    // The next read is asked for once.
+    QSignalSpy asked(&list, &FriendsList::commandReady);
+    list.refresh();
+    for (const char *text : {"Realm - Friends List", "=-", "=-", "End of Friends List"})
+        QVERIFY(list.consume(text));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(list.model().state(), FriendsModel::State::Read);
 }
 
 // The newest dated log's last lines, each in UTF-8 or Windows-1252, when

@@ -100,15 +100,15 @@ private slots:
         for (const auto &c : encodings)
             QCOMPARE(Settings::encoding("TextEncoding", QLatin1String(c.stored)), QLatin1String(c.read));
         const struct { const char *stored; QStringList entries; int selected; } lists[] = {
-            {"a.x;b.x;10.0.0.1", {"a.x", "b.x", "10.0.0.1"}, 0}, {"a.x;Ren.x;", {"a.x", "Ren.x", ""}, 1},
-            {"only.x", {"only.x"}, 0}, {"Ren.x;a.x;Ren.x", {"Ren.x", "a.x", "Ren.x"}, 2},
-            {"a.x;ren.x", {"a.x", "ren.x"}, 0}, {"", ServerList::builtIn(), 0}};
+            {"a.x;b.x;10.0.0.1", {"a.x", "b.x", "10.0.0.1"}, -1}, {"a.x;Ren.x;", {"a.x", "Ren.x", ""}, 1},
+            {"only.x", {"only.x"}, -1}, {"Ren.x;a.x;Ren.x", {"Ren.x", "a.x", "Ren.x"}, 2},
+            {"Ren.x;a.x", {"Ren.x", "a.x"}, 0}, {"a.x;ren.x", {"a.x", "ren.x"}, -1}, {"", ServerList::builtIn(), -1}};
         for (const auto &c : lists) {
             TempStores stores;
             Registry::WriteRegString(Registry::Hive::LocalMachine, QStringLiteral("Software\\Battle.net\\Configuration"),
                                      QStringLiteral("Server List"), QLatin1String(c.stored));
             QCOMPARE(ServerList::read(), c.entries);
-            QCOMPARE(ServerList::preselect(c.entries, QStringLiteral("Ren.x"), 0), c.selected);
+            QCOMPARE(ServerList::preselect(c.entries, QStringLiteral("Ren.x"), -1), c.selected);
         }
     }
 
