@@ -63,11 +63,10 @@ dictionary() {
 # Options of one target. The panes lay out every line they get, about 2 us
 # a byte under the sanitizers, so their inputs are kept to 160 bytes (about
 # eight lines, against scrollback limits of up to 6) for a run to try many;
-# and the toolkit's
-# caches (fonts, layouts, text shaping) keep memory from one input to the
-# next, which libFuzzer's per-input leak hunt takes for a leak and runs
-# again and again: for them leaks are left to the check at exit and to the
-# sanitizer suite.
+# and the toolkit's caches (fonts, layouts, text shaping) keep memory from
+# one input to the next, which libFuzzer's per-input leak hunt takes for a
+# leak and runs again and again: for them leaks are left to the check at
+# exit and to the sanitizer suite.
 options() {
   case "$1" in
     fuzz_panes) echo "-max_len=160 -detect_leaks=0" ;;
