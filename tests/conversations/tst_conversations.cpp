@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -330,6 +331,13 @@ void ConversationsTest::area()
     m.recordReceived("Cid", "d");       // two tab texts in one turn
     QTRY_COMPARE(area.tabBar()->tabText(3), "! Cid (2)");
     QCOMPARE(area.tabBar()->tabText(2), "! Ann (2)");
+    // A tab added while the bar shows has its close button on screen, in the tab.
+    m.recordReceived("Dan", "e");
+    QTRY_COMPARE(area.tabBar()->count(), 5);
+    const auto side = QTabBar::ButtonPosition(area.style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition));
+    const QWidget *close = area.tabBar()->tabButton(4, side);
+    QVERIFY(close->isVisible() && area.tabBar()->tabRect(4).contains(close->geometry()));
+    m.close(4);
     area.showRow(3);
     m.close(1);
     QCOMPARE(area.currentRow(), 2);

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStyleOptionTab>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -24,12 +25,53 @@ constexpr int TabTextsIntervalMs = 100;
 // set, asking the style each time for the size of each tab. A tab's size
 // here depends on its text alone (one font, no icons, the same close
 // button), so the sizes are kept by text until the look changes.
+//
+//
+// Each tab added costs three layouts, and each layout also places every
+// close button, describing every tab in full for the style to find where
+// its button goes (its text elided, its parts measured). So while tabs are
+// added in a row, the bar counts as not visible (only the flag, as in
+// ConversationArea::updateTabs), which leaves it one layout a tab, and the
+// tabs are described by their sizes only; once the last one is in, the
+// bar is laid out in full.
 class ConversationTabBar : public QTabBar
 {
 public:
     using QTabBar::QTabBar;
 
+    void beginAdding()
+    {
+        m_adding = true;
+        m_addedFrom = count();
+        m_hidden = isVisible();
+        if (m_hidden)
+            setAttribute(Qt::WA_WState_Visible, false);
+    }
+    void endAdding()
+    {
+        m_adding = false;
+        if (m_hidden) {
+            setAttribute(Qt::WA_WState_Visible, true);
+            // A close button shown while the bar counted as hidden is
+            // shown again, now for real.
+            const auto side = ButtonPosition(style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition, nullptr, this));
+            for (int i = m_addedFrom; i < count(); ++i) {
+                if (QWidget *button = tabButton(i, side)) {
+                    button->hide();
+                    button->show();
+                }
+            }
+        }
+        if (count() > 0)   // setting a text lays the bar out again
+            setTabText(count() - 1, tabText(count() - 1));
+    }
+
 protected:
+    void initStyleOption(QStyleOptionTab *option, int index) const override
+    {
+        if (!m_adding)
+            QTabBar::initStyleOption(option, index);
+    }
     QSize tabSizeHint(int index) const override { return cached(index, false); }
     QSize minimumTabSizeHint(int index) const override { return cached(index, true); }
     void changeEvent(QEvent *event) override
@@ -61,7 +103,15 @@ private:
     }
     mutable QHash<QString, QSize> m_sizes;
     mutable QHash<QString, QSize> m_leastSizes;
+    bool m_adding = false;
+    bool m_hidden = false;
+    int m_addedFrom = 0;
 };
+
+ConversationTabBar &conversationBar(QTabBar *bar)
+{
+    return *static_cast<ConversationTabBar *>(bar);
+}
 
 } // namespace
 
@@ -278,11 +328,13 @@ void ConversationArea::addTabs(int last, qint64 budgetNs)
 {
     QElapsedTimer spent;
     spent.start();
+    conversationBar(m_tabs).beginAdding();
     for (int row = m_tabs->count(); row <= last && row < m_panes.size(); ++row) {
         addTab(row);
         if (budgetNs > 0 && spent.nsecsElapsed() >= budgetNs)
             break;
     }
+    conversationBar(m_tabs).endAdding();
 }
 
 void ConversationArea::addTab(int row)
