@@ -12,6 +12,8 @@
 namespace {
 
 constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+// The most buffer space kept between writes.
+constexpr qsizetype KeptBufferBytes = 2 * 1024 * 1024;
 
 // A run that starts a line with its own stamp: "[" + time of day + "]  ".
 bool startsWithStamp(QStringView text)
@@ -98,8 +100,14 @@ void DailyLog::appendLines(const QString &text)
     }
     if (m_resting)
         return;
-    // UTF-8 without a byte-order mark: every character shown is kept.
-    m_buffer += (changed ? stamped : text).toUtf8();
+    // UTF-8 without a byte-order mark: every character shown is kept. The
+    // text is encoded straight onto the end of the buffer, at most three
+    // bytes a UTF-16 unit, with no copy of its own.
+    const QString &out = changed ? stamped : text;
+    const qsizetype had = m_buffer.size();
+    m_buffer.resize(had + out.size() * 3);
+    const char *end = m_encoder.appendToBuffer(m_buffer.data() + had, out);
+    m_buffer.truncate(end - m_buffer.constData());
     if (!m_timer.isActive())
         m_timer.start();
 }
@@ -127,7 +135,11 @@ void DailyLog::flush()
                                         "Quillon starts again.")
                              .arg(QDir::toNativeSeparators(path), reason));
     }
-    m_buffer.clear();
+    // The space is kept for the next text, unless a flood made it large.
+    if (m_buffer.capacity() > KeptBufferBytes)
+        m_buffer.clear();
+    else
+        m_buffer.resize(0);
 }
 
 bool DailyLog::write(const QString &path, QString *reason)

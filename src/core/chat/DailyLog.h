@@ -1,7 +1,7 @@
 #pragma once
 // The continuous log: every transcript run, as the panes get it (time stamp,
 // text and CR LF), appended to logs/YYYY-MM-DD.log (local date) under a base
-// folder, in the Western code page, readable by its owner only.
+// folder, in UTF-8, readable by its owner only.
 //
 // The log tells the story of the day: every line in it starts with a time
 // stamp. A line that comes without one of its own ("Disconnected.") gets the
@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringEncoder>
 #include <QTimer>
 
 #include <functional>
@@ -64,6 +65,8 @@ private:
     Clock m_clock;
     QTimer m_timer;
     QByteArray m_buffer;
+    // Each run on its own, as QString::toUtf8 would have it.
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
     QDate m_day;
     qint64 m_dayStarts = 0;   // the day's local midnights, in ms since the epoch
     qint64 m_dayEnds = 0;
