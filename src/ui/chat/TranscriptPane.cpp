@@ -126,7 +126,13 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
     }
     if (txt.isEmpty())
         return;
-    m_format.setForeground(QColor::fromRgb(color));
+    auto format = m_formats.constFind(color);
+    if (format == m_formats.cend()) {
+        QTextCharFormat made;
+        made.setForeground(QColor::fromRgb(color));
+        format = m_formats.insert(color, made);
+    }
+    m_format = *format;
     // The caret stands at the end now. Moving a cursor lays out its line
     // first, and the end cursor is nearly always there already, since each
     // insert leaves it there.

@@ -15,6 +15,7 @@
 
 #include "chat/TranscriptSink.h"
 
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QUrl>
@@ -92,6 +93,9 @@ private:
     QTextCursor m_end;
     QTextCharFormat m_format;
     QTextCharFormat m_linkFormat;
+    // One format per colour, made once: the document finds a format it
+    // has seen by its hash, which a format made anew must work out again.
+    QHash<QRgb, QTextCharFormat> m_formats;
     QUrl m_pressedLink;
     int m_limit = DefaultScrollbackLimit;
     bool m_scrollQueued = false;
