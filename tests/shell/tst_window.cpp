@@ -201,8 +201,10 @@ private slots:
         // The roster's right button selects the entry under the pointer and
         // pops its menu for it.
         auto *list = w->findChild<QListView *>("lstUser");
+        list->viewport()->repaint();
         w->session().roster().addUser("Ann", "[STAR]", 0);
         w->session().roster().addUser("Bob", "[CHAT]", 0);
+        QTRY_VERIFY(list->updatesEnabled());   // a burst of changes holds its painting only a while
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
         const QPoint bob = list->visualRect(list->model()->index(1, 0)).center();
         QTest::mousePress(list->viewport(), Qt::RightButton, {}, bob);

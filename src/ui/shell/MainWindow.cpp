@@ -62,6 +62,9 @@ constexpr Rgb AlertBackground = 0x3A2A00;
 // The window's size on a screen that has room for it, and the least it takes.
 constexpr QSize DefaultSize(780, 540);
 constexpr QSize LeastSize(560, 380);
+// While users keep coming and going, the roster shows it this often: the
+// tabs' texts keep the same pace.
+constexpr int RosterRepaintIntervalMs = 100;
 // Its place and size at the last exit, in the per-user store's "Window" group.
 const QString PlaceNames[4] = {QStringLiteral("Window/Left"), QStringLiteral("Window/Top"),
                                QStringLiteral("Window/Width"), QStringLiteral("Window/Height")};
@@ -437,6 +440,7 @@ void MainWindow::startUp()
     m_lstUser->setIconSize(QSize(16, 16));
     m_lstUser->setModel(new RosterViewModel(m_lstUser));
     static_cast<RosterViewModel *>(m_lstUser->model())->setSourceModel(&m_session->roster());
+    new RepaintPacer(m_lstUser, RosterRepaintIntervalMs);
     showDayHistory();
     // Idle until the user presses "&Connect".
 }
