@@ -44,9 +44,12 @@ QList<Span> find(QStringView text)
     QList<Span> spans;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        // Every prefix starts with h or w: the common case costs one test.
+        // Every prefix starts with "ht" or "ww": the common case costs one
+        // test, and words such as "who" or "hi" a second.
         const char16_t c = text[i].unicode() | 0x20;
         if (c != u'h' && c != u'w')
+            continue;
+        if (i + 1 == n || (text[i + 1].unicode() | 0x20) != (c == u'h' ? u't' : u'w'))
             continue;
         if (i > 0 && !mayPrecede(text[i - 1]))
             continue;
