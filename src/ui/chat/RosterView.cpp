@@ -3,9 +3,7 @@
 #include "Resources.h"
 #include "chat/RosterModel.h"
 
-#include <QAbstractItemView>
 #include <QColor>
-#include <QEvent>
 #include <QList>
 
 RosterViewModel::RosterViewModel(QObject *parent)
@@ -40,39 +38,4 @@ QIcon RosterViewModel::icon(int index)
         return list;
     }();
     return (index >= 1 && index <= 11) ? icons.at(index) : QIcon();
-}
-
-// The view's model is watched as it is now; the pacer is made after the
-// view has its model.
-RepaintPacer::RepaintPacer(QAbstractItemView *view, int intervalMs)
-    : QObject(view)
-    , m_view(view)
-    , m_intervalMs(intervalMs)
-{
-    m_resume.setSingleShot(true);
-    connect(&m_resume, &QTimer::timeout, this, [this] { m_view->setUpdatesEnabled(true); });
-    view->viewport()->installEventFilter(this);
-    if (QAbstractItemModel *model = view->model()) {
-        connect(model, &QAbstractItemModel::rowsInserted, this, &RepaintPacer::changed);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, &RepaintPacer::changed);
-        connect(model, &QAbstractItemModel::dataChanged, this, &RepaintPacer::changed);
-    }
-}
-
-bool RepaintPacer::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Paint)
-        m_painted.start();
-    return QObject::eventFilter(watched, event);
-}
-
-void RepaintPacer::changed()
-{
-    if (m_resume.isActive() || !m_painted.isValid())
-        return;
-    const qint64 since = m_painted.elapsed();
-    if (since >= m_intervalMs)
-        return;
-    m_view->setUpdatesEnabled(false);
-    m_resume.start(int(m_intervalMs - since));
 }

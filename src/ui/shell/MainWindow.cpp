@@ -10,6 +10,7 @@
 #include "chat/DailyLog.h"
 #include "chat/FindBar.h"
 #include "chat/Resources.h"
+#include "chat/RepaintPacer.h"
 #include "chat/RosterView.h"
 #include "chat/TeeSink.h"
 #include "chat/TimeStamp.h"
@@ -440,7 +441,7 @@ void MainWindow::startUp()
     m_lstUser->setIconSize(QSize(16, 16));
     m_lstUser->setModel(new RosterViewModel(m_lstUser));
     static_cast<RosterViewModel *>(m_lstUser->model())->setSourceModel(&m_session->roster());
-    new RepaintPacer(m_lstUser, RosterRepaintIntervalMs);
+    (new RepaintPacer(m_lstUser, RosterRepaintIntervalMs))->watch(m_lstUser->model());
     showDayHistory();
     // Idle until the user presses "&Connect".
 }
