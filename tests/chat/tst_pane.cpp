@@ -161,6 +161,8 @@ private slots:
         QVERIFY(txtChat.document()->lastBlock().previous().text().endsWith(QLatin1String("line 4999")));
         QTRY_VERIFY(txtChat.verticalScrollBar()->maximum() > 0);
         QTRY_COMPARE(txtChat.verticalScrollBar()->value(), txtChat.verticalScrollBar()->maximum());
+        // Painting held back in the flood goes on after it.
+        QTRY_VERIFY(txtChat.updatesEnabled() && txtChat2.updatesEnabled());
     }
 
     // Old lines leave a tenth of the limit at a time; the view follows the

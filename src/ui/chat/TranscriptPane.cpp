@@ -1,5 +1,7 @@
 #include "TranscriptPane.h"
 
+#include "chat/RepaintPacer.h"
+
 #include "chat/Colors.h"
 #include "chat/LinkFinder.h"
 #include "chat/TimeStamp.h"
@@ -18,6 +20,10 @@
 #endif
 
 namespace {
+
+// In a flood the pane is painted at most this often: about as often as a
+// screen shows a new picture.
+constexpr int PaintIntervalMs = 16;
 
 // A transcript keeps its text in a few arrays that double as they grow. The
 // C library raises its threshold for giving big blocks their own pages after
@@ -47,6 +53,7 @@ TranscriptPane::TranscriptPane(const QString &menuName, const QString &clearName
     : QPlainTextEdit(parent)
     , m_menu(new QMenu(this))
     , m_newLines(new QPushButton(this))
+    , m_pacer(new RepaintPacer(this, PaintIntervalMs))
 {
     keepBigBlocksInOwnPages();
     setReadOnly(true);
@@ -152,6 +159,7 @@ void TranscriptPane::AddText(const QString &txt, QRgb color)
         m_markOpen = false;
     }
     scrollToEndLater();
+    m_pacer->changed();
     if (m_batchDepth == 0)
         trimScrollback();
 }

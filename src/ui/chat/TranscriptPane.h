@@ -11,7 +11,8 @@
 // End or Ctrl+End, or scrolling back to the bottom shows the last line whole
 // and follows again. A font-size change keeps a following pane at the bottom.
 // The Menu key and Shift+F10 open the pane's menu. An address no browser
-// could take leaves a red line naming it.
+// could take leaves a red line naming it. In a flood the pane is painted
+// at most about sixty times a second (see RepaintPacer).
 
 #include "chat/TranscriptSink.h"
 
@@ -22,6 +23,7 @@
 
 class QMenu;
 class QPushButton;
+class RepaintPacer;
 
 class TranscriptPane : public QPlainTextEdit, public TranscriptSink
 {
@@ -89,6 +91,7 @@ private:
 
     QMenu *m_menu;
     QPushButton *m_newLines;
+    RepaintPacer *m_pacer;
     int m_unseen = 0;          // lines added while not following
     QTextCursor m_end;
     QTextCharFormat m_format;
