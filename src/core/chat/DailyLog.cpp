@@ -13,7 +13,7 @@ namespace {
 
 constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 // The most buffer space kept between writes.
-constexpr qsizetype KeptBufferBytes = 2 * 1024 * 1024;
+constexpr qsizetype KeptBufferBytes = 4 * 1024 * 1024;
 
 // A run that starts a line with its own stamp: "[" + time of day + "]  ".
 bool startsWithStamp(QStringView text)
