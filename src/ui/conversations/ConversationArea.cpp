@@ -26,14 +26,13 @@ constexpr int TabTextsIntervalMs = 100;
 // here depends on its text alone (one font, no icons, the same close
 // button), so the sizes are kept by text until the look changes.
 //
-//
-// Each tab added costs three layouts, and each layout also places every
-// close button, describing every tab in full for the style to find where
-// its button goes (its text elided, its parts measured). So while tabs are
-// added in a row, the bar counts as not visible (only the flag, as in
-// ConversationArea::updateTabs), which leaves it one layout a tab, and the
-// tabs are described by their sizes only; once the last one is in, the
-// bar is laid out in full.
+// Adding a tab lays the bar out up to three times, and each layout also
+// places every close button, describing every tab in full for the style to
+// find where its button goes (its text elided, its parts measured). While
+// tabs are added in a row, the bar counts as not visible (only the flag, as
+// in ConversationArea::updateTabs), which spares it the layouts a visible
+// bar makes at once, and it describes its tabs by their sizes only; once
+// the last one is in, it is laid out in full.
 class ConversationTabBar : public QTabBar
 {
 public:
@@ -62,7 +61,7 @@ public:
                 }
             }
         }
-        if (count() > 0)   // setting a text lays the bar out again
+        if (count() > m_addedFrom)   // setting a text lays the bar out again
             setTabText(count() - 1, tabText(count() - 1));
     }
 
@@ -326,6 +325,8 @@ void ConversationArea::insertRows(int first, int last)
 
 void ConversationArea::addTabs(int last, qint64 budgetNs)
 {
+    if (m_tabs->count() > last || m_tabs->count() >= m_panes.size())
+        return;
     QElapsedTimer spent;
     spent.start();
     conversationBar(m_tabs).beginAdding();
