@@ -13,6 +13,7 @@
 #include "conversations/FriendsList.h"
 #include "conversations/Whispers.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -331,12 +332,16 @@ void ConversationsTest::area()
     m.recordReceived("Cid", "d");       // two tab texts in one turn
     QTRY_COMPARE(area.tabBar()->tabText(3), "! Cid (2)");
     QCOMPARE(area.tabBar()->tabText(2), "! Ann (2)");
-    // A tab added while the bar shows has its close button on screen, in the tab.
+    // A tab added while the bar shows has its close button on screen, in the
+    // tab, and both have their names for a screen reader.
     m.recordReceived("Dan", "e");
     QTRY_COMPARE(area.tabBar()->count(), 5);
     const auto side = QTabBar::ButtonPosition(area.style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition));
     const QWidget *close = area.tabBar()->tabButton(4, side);
     QVERIFY(close->isVisible() && area.tabBar()->tabRect(4).contains(close->geometry()));
+    QCOMPARE(QAccessible::queryAccessibleInterface(area.tabBar())->child(4)->text(QAccessible::Name),
+             "Dan, 1 unread, whispered to you");
+    QCOMPARE(close->accessibleName(), "Close the conversation with Dan");
     m.close(4);
     area.showRow(3);
     m.close(1);
