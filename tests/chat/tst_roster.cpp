@@ -29,6 +29,10 @@ private slots:
             QTest::addRow("[STAR] %s", flags[i]) << "[STAR]" << flags[i] << icons[i] << "using Starcraft.";
         QTest::newRow("[SEXP]") << "[SEXP]" << "0000" << "1" << "using Starcraft: Brood War.";
         QTest::newRow("[W2BN]") << "[W2BN]" << "0010" << "8" << "using Warcraft II.";
+        QTest::newRow("[D2DV]") << "[D2DV]" << "0000" << "2" << "using Diablo II.";
+        QTest::newRow("[DRTL]") << "[DRTL]" << "0000" << "4" << "using Diablo.";
+        QTest::newRow("[DSHR]") << "[DSHR]" << "0000" << "5" << "using Diablo Shareware.";
+        QTest::newRow("[SSHR]") << "[SSHR]" << "0000" << "7" << "using Starcraft Shareware.";
         QTest::newRow("[CHAT] op") << "[CHAT]" << "0012" << "10!" << "using a Chat bot.";
         QTest::newRow("unknown") << "[XXXX]" << "0000" << "0" << "";
         QTest::newRow("unknown, op") << "[XXXX]" << "0002" << "10!" << "";
