@@ -154,6 +154,7 @@ private slots:
         row("utf-8", "é€привет", "UTF-8", "C3A9E282ACD0BFD180D0B8D0B2D0B5D182", "", "é€привет");
         row("utf-8 pair", "a😀", "UTF-8", "61F09F9880", "", "a😀");
         row("lone surrogate", QString("a") + QChar(0xD83D), "UTF-8", "613F", "", "a?");
+        row("lone low surrogate", QString("a") + QChar(0xDE00) + "b", "UTF-8", "613F62", "", "a?b");
         row("utf-8 pound", "£ 5", "UTF-8", "C2A32035", "", "£ 5");
         row("hex marker alone", "£", "UTF-8", "A3", "", "£");
         row("hex line", "£6869", "UTF-8", "A336383639", "", "£6869");
