@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSignalSpy>
 
 class OutgoingTest : public GatewaySessionTest
 {
@@ -81,12 +82,16 @@ private slots:
             QTRY_COMPARE(session->replyName(), QStringLiteral("alice"));
             upper.clear();
         }
+        QSignalSpy whispered(&path, &SendPath::whisperTyped);
         input.setEditText(typed);
         if (via.startsWith('&'))
             OutgoingMenus::createSndMenu(path, &input)->actions().at(via == "&Hex" ? 0 : 1)->trigger();
         else
             QTest::keyClick(&input, Qt::Key_Return);
         QCOMPARE(wireUpToMarker(), wire);
+        // A whisper sent names its partner, for the conversation's tab.
+        const QString partner = wire.startsWith("/w ") ? QString::fromLatin1(wire.split(' ').at(1)) : QString();
+        QCOMPARE(whispered.isEmpty() ? QString() : whispered.constFirst().constFirst().toString(), partner);
         const QList<Run> error{{TimeStamp::now() + shown + CrLf, Colors::Red}};
         QCOMPARE(upper.runs, shown == "echo" ? ownEcho(kept) : shown.isEmpty() ? QList<Run>() : error);
         QCOMPARE(input.history(), kept.isEmpty() ? QStringList() : QStringList{kept});
