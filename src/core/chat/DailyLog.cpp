@@ -102,12 +102,20 @@ void DailyLog::appendLines(const QString &text)
         return;
     // UTF-8 without a byte-order mark: every character shown is kept. The
     // text is encoded straight onto the end of the buffer, at most three
-    // bytes a UTF-16 unit, with no copy of its own.
+    // bytes a UTF-16 unit, with no copy of its own. A lone surrogate (typed
+    // text may hold one) is a "?", as QString::toUtf8 writes it; the encoder
+    // would write U+FFFD, so such a run is encoded by toUtf8 instead.
     const QString &out = changed ? stamped : text;
     const qsizetype had = m_buffer.size();
     m_buffer.resize(had + out.size() * 3);
     const char *end = m_encoder.appendToBuffer(m_buffer.data() + had, out);
-    m_buffer.truncate(end - m_buffer.constData());
+    if (m_encoder.hasError()) {
+        m_encoder.resetState();
+        m_buffer.truncate(had);
+        m_buffer += out.toUtf8();
+    } else {
+        m_buffer.truncate(end - m_buffer.constData());
+    }
     if (!m_timer.isActive())
         m_timer.start();
 }
