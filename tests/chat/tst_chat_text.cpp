@@ -65,10 +65,11 @@ private slots:
                 r = completion.complete(r.text, r.cursor, Names).value_or(r);
             QCOMPARE(r.text.insert(r.cursor, '|'), after);
         }
-        // A new word after a completion is completed afresh, not taken for another Tab.
+        // A new word after a completion is completed afresh, not taken for another
+        // Tab, even with the cursor where the completion left it ("Alice, |").
         NameCompletion completion;
         completion.complete("al", 2, Names);
-        QCOMPARE(completion.complete("hi b", 4, Names).value_or(NameCompletion::Result{}).text, "hi Bob");
+        QCOMPARE(completion.complete("hi bo b", 7, Names).value_or(NameCompletion::Result{}).text, "hi bo Bob");
     }
 
     // Tab completes in the input line; in an empty line it moves the focus on.

@@ -13,6 +13,7 @@
 #include "conversations/FriendsList.h"
 #include "conversations/Whispers.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QFile>
 #include <QSignalSpy>
@@ -204,6 +205,8 @@ void ConversationsTest::friendsReply_data()
                                << "Running version PvPGN 1.99.7.2.1-PRO on vm." << "" << 0 << 0;
     QTest::newRow("broken off: held lines first") << header + "1018 INFO \"1 alice\"\r\n" << 3 << "Realm - Friends List"
                                                   << "" << int(FriendsModel::State::Unreadable) << 1;
+    QTest::newRow("no separator: held line first") << header.left(header.indexOf("1018 INFO \"=-")) + "1018 INFO \"1 alice\"\r\n"
+                                                   << 2 << "Realm - Friends List" << "" << int(FriendsModel::State::Unreadable) << 1;
     QTest::newRow("empty list, no client")
         << header + "1018 INFO \"=-\"\r\n1018 INFO \"End of Friends List\"\r\n" << 0 << "" << ""
         << int(FriendsModel::State::Read) << 1;
@@ -301,6 +304,7 @@ void ConversationsTest::dayLog()
 void ConversationsTest::area()
 {
     ConversationModel m;
+    QAbstractItemModelTester modelRules(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
     ConversationArea area(m, new TranscriptPane("txtMenu", "mClr"));
     m.recordReceived("Mira", "hi");
     m.recordReceived("Tobin", "yo");

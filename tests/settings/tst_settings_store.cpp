@@ -108,6 +108,8 @@ private slots:
             Registry::WriteRegString(Registry::Hive::LocalMachine, QStringLiteral("Software\\Battle.net\\Configuration"),
                                      QStringLiteral("Server List"), QLatin1String(c.stored));
             QCOMPARE(ServerList::read(), c.entries);
+            QVERIFY(Registry::ReadRegString(Registry::Hive::CurrentUser, QStringLiteral("Software\\Battle.net\\Configuration"),
+                                            QStringLiteral("Server List")).isEmpty());   // each hive reads its own file only
             QCOMPARE(ServerList::preselect(c.entries, QStringLiteral("Ren.x"), -1), c.selected);
         }
     }
@@ -145,6 +147,17 @@ private slots:
         QCOMPARE(loaded["UserName"] + loaded["PassWord"] + loaded["Notifications"] + loaded["HomeChan"], "AnonymousWanderers1" + c["HomeChan"]);
         QVERIFY2(reports.size() == 1 && reports.first().startsWith(QStringLiteral("Settings cannot be saved: ")),
                  qPrintable(reports.join('\n')));
+        // A per-user file that is a link to nowhere cannot be made owner-only:
+        // the settings stay in memory, and that is reported.
+        TempStores linked;
+        linked.blockMachine();
+        QVERIFY(QDir().mkpath(QFileInfo(linked.userFile()).path()));
+        QVERIFY(QFile::link(linked.userFile() + QStringLiteral(".nowhere/x"), linked.userFile()));
+        reports.clear();
+        UserFile dangling(report);
+        dangling.LoadSettings();
+        QCOMPARE(dangling.store(), UserFile::Store::Memory);
+        QCOMPARE(reports.size(), 1);
     }
 };
 
