@@ -7,7 +7,9 @@
 #include "settings/ChatSettings.h"
 #include "settings/ServerList.h"
 
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 // A stored text other than the default and valid for its kind, for each setting.
@@ -103,13 +105,23 @@ private slots:
             {"a.x;b.x;10.0.0.1", {"a.x", "b.x", "10.0.0.1"}, -1}, {"a.x;Ren.x;", {"a.x", "Ren.x", ""}, 1},
             {"only.x", {"only.x"}, -1}, {"Ren.x;a.x;Ren.x", {"Ren.x", "a.x", "Ren.x"}, 2},
             {"Ren.x;a.x", {"Ren.x", "a.x"}, 0}, {"a.x;ren.x", {"a.x", "ren.x"}, -1}, {"", ServerList::builtIn(), -1}};
+        // Outside the test folders each hive is the toolkit's store of its
+        // scope, and the per-user one does not fall back on the machine's.
+        {
+            QTemporaryDir scopes;
+            QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, scopes.filePath(QStringLiteral("machine")));
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scopes.filePath(QStringLiteral("user")));
+            Registry::setFoldersForTesting(QString(), QString());
+            const QString key = QStringLiteral("Software\\Ashgrove\\Quillon");
+            QVERIFY(Registry::WriteRegString(Registry::Hive::LocalMachine, key, QStringLiteral("Probe"), QStringLiteral("m")));
+            QCOMPARE(Registry::ReadRegString(Registry::Hive::LocalMachine, key, QStringLiteral("Probe")), QStringLiteral("m"));
+            QVERIFY(Registry::ReadRegString(Registry::Hive::CurrentUser, key, QStringLiteral("Probe")).isEmpty());
+        }
         for (const auto &c : lists) {
             TempStores stores;
             Registry::WriteRegString(Registry::Hive::LocalMachine, QStringLiteral("Software\\Battle.net\\Configuration"),
                                      QStringLiteral("Server List"), QLatin1String(c.stored));
             QCOMPARE(ServerList::read(), c.entries);
-            QVERIFY(Registry::ReadRegString(Registry::Hive::CurrentUser, QStringLiteral("Software\\Battle.net\\Configuration"),
-                                            QStringLiteral("Server List")).isEmpty());   // each hive reads its own file only
             QCOMPARE(ServerList::preselect(c.entries, QStringLiteral("Ren.x"), -1), c.selected);
         }
     }
