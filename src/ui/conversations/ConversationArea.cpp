@@ -38,19 +38,31 @@ class ConversationTabBar : public QTabBar
 public:
     using QTabBar::QTabBar;
 
+    // A visible bar counts as not visible (only the flag: no hide or show
+    // event, the focus and screen readers see nothing of it), and so only
+    // notes that it must be laid out; false when it is not visible anyway.
+    bool countAsHidden()
+    {
+        if (!isVisible())
+            return false;
+        setAttribute(Qt::WA_WState_Visible, false);
+        return true;
+    }
+    void countAsShown() { setAttribute(Qt::WA_WState_Visible, true); }
+    // Setting a tab's text lays the bar out again, in full.
+    void layOutAgain(int index) { setTabText(index, tabText(index)); }
+
     void beginAdding()
     {
         m_adding = true;
         m_addedFrom = count();
-        m_hidden = isVisible();
-        if (m_hidden)
-            setAttribute(Qt::WA_WState_Visible, false);
+        m_hidden = countAsHidden();
     }
     void endAdding()
     {
         m_adding = false;
         if (m_hidden) {
-            setAttribute(Qt::WA_WState_Visible, true);
+            countAsShown();
             // A close button shown while the bar counted as hidden is
             // shown again, now for real.
             const auto side = ButtonPosition(style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition, nullptr, this));
@@ -61,8 +73,8 @@ public:
                 }
             }
         }
-        if (count() > m_addedFrom)   // setting a text lays the bar out again
-            setTabText(count() - 1, tabText(count() - 1));
+        if (count() > m_addedFrom)
+            layOutAgain(count() - 1);
     }
 
 protected:
@@ -383,9 +395,8 @@ void ConversationArea::setTabTexts(int row)
 
 // A visible tab bar lays out all its tabs again on every text set; one not
 // visible only notes that it must. So the texts of many tabs are set while
-// the bar counts as not visible (only the flag: no hide or show event, the
-// focus and screen readers see nothing of it), and the last one is set once
-// more after, which lays the bar out once and repaints it.
+// the bar counts as not visible (ConversationTabBar::countAsHidden), and the
+// last one is set once more after, which lays the bar out once and repaints it.
 void ConversationArea::updateTabs(const QList<int> &rows)
 {
     QList<int> valid;
@@ -394,13 +405,12 @@ void ConversationArea::updateTabs(const QList<int> &rows)
             valid.append(row);
     if (valid.isEmpty())
         return;
-    const bool once = valid.size() > 1 && m_tabs->isVisible();
-    if (once)
-        m_tabs->setAttribute(Qt::WA_WState_Visible, false);
+    ConversationTabBar &bar = conversationBar(m_tabs);
+    const bool once = valid.size() > 1 && bar.countAsHidden();
     for (const int row : valid)
         setTabTexts(row);
     if (once) {
-        m_tabs->setAttribute(Qt::WA_WState_Visible, true);
-        m_tabs->setTabText(valid.last(), m_tabs->tabText(valid.last()));
+        bar.countAsShown();
+        bar.layOutAgain(valid.last());
     }
 }
